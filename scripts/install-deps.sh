@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages a build needs, only those that are missing.
+# usage: scripts/install-deps.sh [base] [sanitize] [fuzz] [cross] [bench]
+set -euo pipefail
+
+declare -A GROUP=(
+  [base]="cmake ninja-build g++ libgtest-dev googletest"
+  [sanitize]="g++"
+  [fuzz]="clang libclang-rt-14-dev"
+  [cross]="g++-mingw-w64-x86-64-posix wine64 googletest"
+  [bench]="libbenchmark-dev"
+)
+
+groups=("$@")
+[ ${#groups[@]} -gt 0 ] || groups=(base)
+
+wanted=()
+for g in "${groups[@]}"; do
+  [ -n "${GROUP[$g]+x}" ] || { echo "install-deps: unknown group '$g'" >&2; exit 2; }
+  for p in ${GROUP[$g]}; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || wanted+=("$p")
+  done
+done
+[ ${#wanted[@]} -eq 0 ] && exit 0
+
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO="sudo"
+echo "install-deps: installing ${wanted[*]}"
+$SUDO apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${wanted[@]}" >/dev/null

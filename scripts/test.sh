@@ -1,0 +1,90 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds and runs every test, the way CI does:
+#   normal    GCC build, all tests, warnings as errors
+#   asan      AddressSanitizer + UndefinedBehaviorSanitizer, all tests
+#   tsan      ThreadSanitizer, the threaded tests (link, recording sessions)
+#   fuzz      clang + libFuzzer, each target for a short run
+#   windows   mingw-w64 cross build of the core, vexa-rec and the tests
+#             that need no pseudo-terminal, run under wine
+# usage: scripts/test.sh [stage...]     (no stage: all of them)
+#        VEXA_FUZZ_SECONDS=N            (seconds per fuzz target, default 20)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+ROOT=$PWD
+JOBS=$(nproc)
+
+stages=("$@")
+[ ${#stages[@]} -gt 0 ] || stages=(normal asan tsan fuzz windows)
+
+banner() { printf '\n==== %s ====\n' "$*"; }
+
+configure_build() {  # dir, extra cmake arguments...
+  local dir=$1; shift
+  cmake -S "$ROOT" -B "$dir" -G Ninja -DVEXA_WERROR=ON "$@" >/dev/null
+  cmake --build "$dir" -j "$JOBS"
+}
+
+stage_normal() {
+  scripts/install-deps.sh base
+  banner "normal build"
+  configure_build build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo
+  (cd build/test && ctest --output-on-failure -j "$JOBS")
+}
+
+stage_asan() {
+  scripts/install-deps.sh base sanitize
+  banner "AddressSanitizer + UndefinedBehaviorSanitizer"
+  configure_build build/asan -DCMAKE_BUILD_TYPE=Debug -DVEXA_SANITIZE=address,undefined
+  (cd build/asan && ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1 \
+     UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j "$JOBS")
+}
+
+stage_tsan() {
+  scripts/install-deps.sh base sanitize
+  banner "ThreadSanitizer (threaded tests)"
+  configure_build build/tsan -DCMAKE_BUILD_TYPE=Debug -DVEXA_SANITIZE=thread
+  (cd build/tsan && TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
+     ctest --output-on-failure -j "$JOBS" -L threaded)
+}
+
+stage_fuzz() {
+  scripts/install-deps.sh base fuzz
+  banner "libFuzzer (${VEXA_FUZZ_SECONDS:-20} s per target)"
+  # The libraries get coverage instrumentation too, so the fuzzer sees inside them.
+  CC=clang CXX=clang++ configure_build build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DVEXA_SANITIZE=address,undefined -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link \
+    -DVEXA_BUILD_FUZZ=ON -DVEXA_BUILD_TESTS=OFF -DVEXA_BUILD_TOOLS=OFF
+  local target found=0
+  for target in build/fuzz/fuzz/*_fuzz; do
+    [ -x "$target" ] || continue
+    found=1
+    local name corpus
+    name=$(basename "$target")
+    corpus=build/fuzz/corpus/$name
+    mkdir -p "$corpus"
+    [ -d "fuzz/corpus/$name" ] && cp -n fuzz/corpus/"$name"/* "$corpus"/ 2>/dev/null || true
+    echo "-- $name"
+    "$target" -max_total_time="${VEXA_FUZZ_SECONDS:-20}" -print_final_stats=0 \
+      -timeout=10 -rss_limit_mb=2048 "$corpus" 2>&1 | tail -n 3
+  done
+  [ $found -eq 1 ] || echo "(no fuzz targets yet)"
+}
+
+stage_windows() {
+  scripts/install-deps.sh cross
+  banner "Windows cross build (mingw-w64) under wine"
+  configure_build build/mingw -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64.cmake" -DVEXA_GTEST_FROM_SOURCE=ON
+  export WINEPREFIX=$ROOT/build/mingw/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  mkdir -p "$WINEPREFIX"
+  (cd build/mingw && ctest --output-on-failure)
+  /usr/lib/wine/wineserver -k 2>/dev/null || true
+}
+
+for s in "${stages[@]}"; do
+  declare -F "stage_$s" >/dev/null || { echo "test.sh: unknown stage '$s'" >&2; exit 2; }
+  start=$SECONDS
+  "stage_$s"
+  echo "(stage $s took $((SECONDS - start)) s)"
+done
+banner "all stages passed: ${stages[*]}"

@@ -1,0 +1,34 @@
+#include "core/paths.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace vexa {
+namespace {
+
+TEST(JoinPath, AddsOneSeparatorOnly) {
+  const std::string sep(1, kPathSeparator);
+  EXPECT_EQ(JoinPath("dir", "f.cfg"), "dir" + sep + "f.cfg");
+  EXPECT_EQ(JoinPath("dir" + sep, "f.cfg"), "dir" + sep + "f.cfg");
+  EXPECT_EQ(JoinPath("", "f.cfg"), "f.cfg");
+}
+
+TEST(ConfigDir, EnvironmentOverridesAndLosesTrailingSeparator) {
+#ifdef _WIN32
+  _putenv_s("VEXA_CONFIG_DIR", "C:\\cfg\\");
+  EXPECT_EQ(ConfigDir(), "C:\\cfg");
+  _putenv_s("VEXA_CONFIG_DIR", "");
+#else
+  setenv("VEXA_CONFIG_DIR", "/tmp/vexa-cfg/", 1);
+  EXPECT_EQ(ConfigDir(), "/tmp/vexa-cfg");
+  unsetenv("VEXA_CONFIG_DIR");
+#endif
+}
+
+TEST(ProgramPath, NamesTheTestBinary) {
+  EXPECT_NE(ProgramPath().find("vexa_core_tests"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vexa

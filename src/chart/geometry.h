@@ -1,0 +1,128 @@
+// Pixel geometry of the chart, as pure functions: where the plot lies for a
+// chart size, where each axis lies, value <-> pixel, and the range changes of
+// zoom, pan and scroll. The painter follows the same numbers.
+//
+// Pixels: x grows to the right, y downwards, (0, 0) is the chart's top left.
+// The plot rectangle is found by taking, in this order, from the chart:
+//   1. the legend strip at the right, kLegendWidthPx + kLegendGapPx wide, when
+//      the legend is visible and has at least one item;
+//   2. the margins: left/right in percent of the chart width, top/bottom in
+//      percent of the height (truncated to whole pixels);
+//   3. kTitleLinePx per shown title line plus kTitlePaddingPx at the top;
+//   4. kHorizontalAxisBandPx (+ kAxisTitleBandPx when such an axis shows a
+//      title) at the bottom when a visible horizontal axis sits at the bottom
+//      edge, the same at the top for the top edge, and kRightAxisBandPx at the
+//      right when a visible vertical axis sits at the right edge;
+//   5. in 3D, a depth of Chart3DPercent % of the smaller side of what is left,
+//      taken from the right and the top (the walls recede there).
+// A rectangle that would turn inside out collapses to zero width or height.
+// Vertical axes run from IStartPos (top, the axis maximum) to IEndPos (bottom,
+// the minimum); horizontal ones from IStartPos (left, minimum) to IEndPos
+// (right, maximum).
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "chart/series.h"
+
+namespace vexa::chart {
+
+inline constexpr int kLegendWidthPx = 130;
+inline constexpr int kLegendGapPx = 6;
+inline constexpr int kTitleLinePx = 18;
+inline constexpr int kTitlePaddingPx = 4;
+inline constexpr int kHorizontalAxisBandPx = 22;
+inline constexpr int kAxisTitleBandPx = 16;
+inline constexpr int kRightAxisBandPx = 40;
+
+struct PixelRect {
+  int left = 0;
+  int top = 0;
+  int right = 0;   // last column, inclusive
+  int bottom = 0;  // last row, inclusive
+  int Width() const { return right - left; }
+  int Height() const { return bottom - top; }
+  bool Contains(int x, int y) const { return x >= left && x <= right && y >= top && y <= bottom; }
+  friend bool operator==(const PixelRect&, const PixelRect&) = default;
+};
+
+struct ValueSpan {
+  double min = 0.0;
+  double max = 0.0;
+  friend bool operator==(const ValueSpan&, const ValueSpan&) = default;
+};
+
+// Where an axis's position percentage is measured from.
+enum class AxisAnchor : std::uint8_t { kLeft, kRight, kBottom, kTop };
+
+// What the geometry needs of one axis.
+struct AxisPlacement {
+  bool visible = true;
+  bool horizontal = false;
+  AxisAnchor anchor = AxisAnchor::kLeft;
+  double position_percent = 0.0;
+  double start_percent = 0.0;
+  double end_percent = 100.0;
+  bool shows_title = false;  // title visible with a non-empty caption
+};
+
+struct AxisExtent {
+  int start = 0;     // IStartPos
+  int end = 0;       // IEndPos
+  int position = 0;  // x of a vertical axis line, y of a horizontal one
+  friend bool operator==(const AxisExtent&, const AxisExtent&) = default;
+};
+
+struct LayoutInput {
+  int width = 0;
+  int height = 0;
+  double margin_left = 0.0;  // percent
+  double margin_right = 0.0;
+  double margin_top = 0.0;
+  double margin_bottom = 0.0;
+  bool legend = false;  // visible and with at least one item
+  int title_lines = 0;  // lines shown above the plot
+  bool view_3d = false;
+  int depth_percent = 0;
+  AxisPlacement standard[4];  // bottom, left, right, top
+  std::vector<AxisPlacement> custom;
+};
+
+struct ChartLayout {
+  bool valid = false;  // false for a chart of zero or negative size
+  PixelRect chart;
+  PixelRect plot;
+  PixelRect legend;  // empty (all 0) without a legend
+  AxisExtent standard[4];  // bottom, left, right, top
+  std::vector<AxisExtent> custom;
+};
+
+PixelRect PlotRect(const LayoutInput& in);
+AxisExtent PlaceAxis(const PixelRect& plot, const AxisPlacement& axis);
+ChartLayout ComputeLayout(const LayoutInput& in);
+
+// Value <-> pixel on an axis of the given extent. min == max maps every value
+// to the middle of the extent and every pixel to min; a zero-length extent
+// maps every pixel to min. NaN stays NaN.
+double ValueToPixel(ValueSpan range, AxisExtent extent, bool horizontal, double value);
+double PixelToValue(ValueSpan range, AxisExtent extent, bool horizontal, double pixel);
+
+enum class DragKind : std::uint8_t { kNone, kZoom, kUndo };
+// Right and down by at least min_pixels each way: zoom. Any movement left or
+// up: undo. A click, or a small drag right and down: nothing.
+DragKind ClassifyDrag(int x0, int y0, int x1, int y1, int min_pixels);
+
+// The range between the values at two pixels, in increasing order.
+ValueSpan ZoomSpan(ValueSpan range, AxisExtent extent, bool horizontal, int p0, int p1);
+// The range after the mouse moved `delta` pixels along the axis while panning:
+// the values follow the mouse (dragging right shows earlier values, dragging
+// down shows higher ones). A zero-length extent changes nothing.
+ValueSpan PanSpan(ValueSpan range, AxisExtent extent, bool horizontal, int delta);
+// See Chart::ScrollAxis. An empty or invalid data extent stops a limited scroll.
+ValueSpan ScrollSpan(ValueSpan range, double amount, bool within_limits, MinMax data);
+// Automatic range from a data extent: the extent itself; a single value v
+// gives v ± max(1, |v|/100); no data keeps `previous`.
+ValueSpan AutoRange(MinMax data, ValueSpan previous);
+
+}  // namespace vexa::chart

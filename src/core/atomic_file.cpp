@@ -1,0 +1,48 @@
+#include "core/atomic_file.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+namespace vexa {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path NativePath(const std::string& path) {
+  // Paths inside the program are UTF-8; on Windows this makes the wide path.
+  return fs::path(std::u8string(path.begin(), path.end()));
+}
+
+}  // namespace
+
+bool FileExists(const std::string& path) {
+  std::error_code ec;
+  return fs::is_regular_file(NativePath(path), ec);
+}
+
+FileResult RemoveFile(const std::string& path) {
+  std::error_code ec;
+  fs::remove(NativePath(path), ec);
+  if (ec) return {false, "cannot delete " + path + ": " + ec.message()};
+  return {true, {}};
+}
+
+bool ReadFileBytes(const std::string& path, std::size_t maxBytes, std::vector<std::byte>& out) {
+  out.clear();
+#ifdef _WIN32
+  FILE* f = _wfopen(NativePath(path).c_str(), L"rb");
+#else
+  FILE* f = std::fopen(path.c_str(), "rb");
+#endif
+  if (!f) return false;
+  out.resize(maxBytes);
+  const std::size_t n = std::fread(out.data(), 1, maxBytes, f);
+  const bool failed = std::ferror(f) != 0;
+  std::fclose(f);
+  out.resize(n);
+  return !failed;
+}
+
+}  // namespace vexa

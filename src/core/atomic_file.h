@@ -1,0 +1,30 @@
+// Replacing a file so that a crash leaves either the complete old content or
+// the complete new one: write a temporary file in the same folder, sync it,
+// rename it over the target, sync the folder.
+#pragma once
+
+#include <cstddef>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace vexa {
+
+struct FileResult {
+  bool ok = false;
+  std::string error;  // what failed and why, empty on success
+};
+
+// Writes bytes to path atomically (see above). On failure the target is
+// untouched and the temporary file removed.
+FileResult WriteFileAtomic(const std::string& path, std::span<const std::byte> bytes);
+
+// Reads at most maxBytes of a file. False when it cannot be opened or read.
+bool ReadFileBytes(const std::string& path, std::size_t maxBytes, std::vector<std::byte>& out);
+
+bool FileExists(const std::string& path);
+
+// Deletes a file; a file that is already gone counts as success.
+FileResult RemoveFile(const std::string& path);
+
+}  // namespace vexa

@@ -1,0 +1,104 @@
+// Experiment presets and the preset file (vexa.pset).
+//
+// The list holds at most 20 presets; slot 0 is always the built-in "Default",
+// which is never stored. The file holds the others, little-endian, without a
+// magic number:
+//   int32 N (stored presets), int32 Current (index into the whole list),
+//   then N records: int32 L1, L1 name bytes, int32 L2, L2 description bytes,
+//   int32 AiroPort, int32 FlownPort, 4 doubles (AtmPressure, BodyMass,
+//   AirTemperature, Humidity), 7 visibility bytes (VO2t, Ves, O2, T, V, F, M),
+//   7 colours as uint32 in the order Ves, VO2t, O2, T, V, F, M.
+// A record is 83 + L1 + L2 bytes. Texts are Windows-1251, at most 99 bytes.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "recording/channels.h"
+
+namespace vexa {
+
+// Longest name or description, in Windows-1251 bytes, that a file can hold
+// and read back (the reading side has always kept 99 bytes and a zero).
+inline constexpr std::size_t kPresetTextMax = 99;
+inline constexpr int kMaxPresets = 20;
+
+class TPreset {
+ public:
+  int32_t AiroPort = 1;
+  int32_t FlownPort = 2;
+  std::string Name = "Default";  // UTF-8
+  std::string Description = "Enterprise preset";
+  double AtmPressure = 760.0;
+  double BodyMass = 80.0;
+  double AirTemperature = 20.0;
+  double Humidity = 75.0;
+  bool Visible[kChannelCount] = {false, false, false, false, true, false, true};
+  // 0x00BBGGRR: aqua, yellow, blue, red, lime, sky blue, fuchsia.
+  uint32_t Color[kChannelCount] = {0xFFFF00, 0x00FFFF, 0xFF0000, 0x0000FF,
+                                   0x00FF00, 0xF0CAA6, 0xFF00FF};
+};
+
+// True when text fits a preset text field once written as Windows-1251
+// (at most kPresetTextMax bytes, every character representable).
+bool IsValidPresetText(std::string_view utf8);
+
+// Sets Name or Description when the text fits; false and no change otherwise.
+bool SetPresetName(TPreset& p, std::string_view utf8);
+bool SetPresetDescription(TPreset& p, std::string_view utf8);
+
+class TPresets {
+ public:
+  int32_t Count = 0;
+  int32_t Current = 0;
+  std::unique_ptr<TPreset> Items[kMaxPresets];
+  std::string FileName;
+
+  TPresets() = default;  // an empty list; AddDefault or Load fills it
+  explicit TPresets(std::string fileName);  // stores the name, then Load
+  ~TPresets();                              // Save, result ignored
+  TPresets(const TPresets&) = delete;
+  TPresets& operator=(const TPresets&) = delete;
+
+  // Empties the list, adds "Default" and reads the file over it. A missing or
+  // broken file leaves what could be read soundly (at least "Default").
+  void Load();
+  // Writes the list through a temporary file, or deletes the file when only
+  // "Default" is held. True on success.
+  bool Save();
+  // Appends a preset with the default values and makes it current; nothing
+  // at all when the list is full.
+  void AddDefault();
+  // Deletes the preset at index and makes the one before the current preset
+  // current; nothing when Current is 0 or index is not a stored preset
+  // (slot 0 can never be removed).
+  void Remove(int index);
+
+  // Empties the list (Count 0, Current 0).
+  void Clear();
+};
+
+// What a preset file held, as far as it could be read.
+struct PresetParseResult {
+  bool complete = false;   // every announced record was read
+  int32_t announced = 0;   // N from the file
+  int32_t savedCurrent = 0;
+};
+
+// Empties list, adds "Default" and appends the records of a file image;
+// never reads past bytes. Stops at the first record that does not fit (a
+// text longer than 99 bytes, a length beyond the data, a list already full).
+// Current becomes the saved index when it names a preset that was read,
+// else 0.
+PresetParseResult ParsePresets(std::span<const std::byte> bytes, TPresets& list);
+
+// The file image of slots 1..Count-1 (empty when Count <= 1). Texts longer
+// than 99 bytes are cut so the image always reads back.
+std::vector<std::byte> SerializePresets(const TPresets& list);
+
+}  // namespace vexa

@@ -61,20 +61,6 @@ std::vector<std::byte> File(int count, int current, std::initializer_list<std::s
 }
 
 using testing::TempFolder;
-    path_ = fs::temp_directory_path() /
-            ("vexa-preset-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) +
-             "-" + std::to_string(counter++));
-    fs::create_directories(path_);
-  }
-  ~TempFolder() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-  }
-  std::string File(const char* name) const { return (path_ / name).string(); }
-
- private:
-  fs::path path_;
-};
 
 TEST(PresetFile, OneStoredPresetMatchesTheDocumentedBytes) {
   TPresets list;

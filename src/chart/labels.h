@@ -25,17 +25,22 @@ struct ElapsedLabel {
   std::int32_t seconds = 0;
 
   // Whole seconds of a span of days, as a clock would show it: the span is
-  // rounded to the millisecond and the seconds are then truncated. Spans that
-  // are not finite or do not fit in 32 bits give 0.
+  // rounded to the millisecond and the seconds are then truncated. A negative
+  // or non-finite span gives 0; one beyond 32 bits of seconds is clamped.
   static ElapsedLabel FromDays(double days);
 };
+
+// These follow the date-time conventions of src/core/datetime.h (kept here so
+// the chart layer needs no other library): a date-time below zero keeps its
+// time of day as the absolute fraction, values are rounded to the millisecond
+// before the seconds are truncated.
 
 // "[dd]hh:mm:ss": day of the month in brackets, then the time of day. Empty for
 // a value that is not finite or lies outside the years 1 to 9999.
 std::string FormatDayTime(double days);
 
-// "[%d:%02d:%02d]" of hours (may exceed 24), minutes and seconds; a negative
-// span carries a minus sign before the hours ("[-0:00:05]").
+// "[%d:%02d:%02d]" of hours (may exceed 24), minutes and seconds. A negative
+// span counts as 0.
 std::string FormatElapsed(std::int32_t seconds);
 
 }  // namespace vexa::chart

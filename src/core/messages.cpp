@@ -1,0 +1,123 @@
+#include "core/messages.h"
+
+// The texts are kept exactly as the operators have always seen them, spelling
+// included. Several mix scripts on purpose: Captions 5 English has a Cyrillic
+// "мм" and Russian a Latin "c" in "cт"; the "С" after "°" in Captions 6 is
+// Cyrillic; "кг" in Captions 7 English is Cyrillic; the "с" of Captions 49
+// Russian is Cyrillic, the "c" of Captions 83 Russian Latin; the "О" of
+// Captions 70 Russian is Cyrillic; Captions 73 has a Latin "C" in both.
+
+namespace vexa {
+
+// clang-format off
+const char* const Messages[kMessageCount][2] = {
+    /*  0 */ {"", ""},
+    /*  1 */ {"Error write file: ", "Ошибка записи в файл "},
+    /*  2 */ {"Error open file: ", "Невозможно открыть файл "},
+    /*  3 */ {"Error init port COM", "Ошибка инициализации порта COM"},
+    /*  4 */ {"Error init thread ", "Операционная система не позволяет открыть поток"},
+    /*  5 */ {"The programm \"VEXA\" will be close.\nDo you confirm this command?", "Программа \"VEXA\" будет закрыта.\nВы пдтверждаете свою команду?"},
+    /*  6 */ {"Start Calibration device(s)?", "Начать калибровку прибора(ов)?"},
+    /*  7 */ {"The Name of expirements is exist.\nChange Name.", "Такое имя эксперимента уже существует.\nИзмените имя."},
+    /*  8 */ {"No change Default.\nAdd new preset.", "Изменения в настройках Default невозможны.\nДобавьте новую настройку."},
+};
+
+const char* const Captions[kCaptionCount][2] = {
+    /*  0 */ {"Expirement", "Эксперимент"},
+    /*  1 */ {"Devices", "Приборы"},
+    /*  2 */ {"COM Port", "COM Порт"},
+    /*  3 */ {"Name", "Название"},
+    /*  4 */ {"Descript", "Описание"},
+    /*  5 */ {"Atm pressure (мм Hg)", "Атм. давление (мм рт.cт.)"},
+    /*  6 */ {"Air tempetature ( °С)", "Температура воздуха ( °С)"},
+    /*  7 */ {"Body mass (. кг)", "Масса тела (. кг)"},
+    /*  8 */ {"Humidity (  %)", "Влажность воздуха  (  %)"},
+    /*  9 */ {"Add", "Добавить"},
+    /* 10 */ {"Del", "Удалить"},
+    /* 11 */ {"Monitor", "Монитор"},
+    /* 12 */ {"Presets", "Набор установок"},
+    /* 13 */ {"Enviroment", "Среда"},
+    /* 14 */ {"Airo", "Айро"},
+    /* 15 */ {"About", "О программе"},
+    /* 16 */ {"Exit", "Выход"},
+    /* 17 */ {"VEXA:  Control panel", "VEXA: Панель управления"},
+    /* 18 */ {"VEXA:  Monitor", "VEXA: Монитор"},
+    /* 19 */ {"VEXA:  Marks", "VEXA: Метки"},
+    /* 20 */ {"VEXA:  Messages", "VEXA: Сообщения"},
+    /* 21 */ {"VEXA: Print window", "VEXA: Окно печати"},
+    /* 22 */ {"Slect printer", "Выбор принтера"},
+    /* 23 */ {"Paper orientation", "Ориентация бумаги"},
+    /* 24 */ {"Landscape", "Ландшафт"},
+    /* 25 */ {"Portrait", "Портрет"},
+    /* 26 */ {"Print", "Печатать"},
+    /* 27 */ {"File name", "Имя файла"},
+    /* 28 */ {"Date", "Дату"},
+    /* 29 */ {"Description", "Описание"},
+    /* 30 */ {"Sample interval", "Интервал выборки"},
+    /* 31 */ {"Color printing", "Цветная печать"},
+    /* 32 */ {"VEXA: Load window", "VEXA: Загрузить файл"},
+    /* 33 */ {"Atm Pressure", "Атм давление"},
+    /* 34 */ {"Body mass", "Вес тела"},
+    /* 35 */ {"Temp enviroment", "Температура воздуха"},
+    /* 36 */ {"Humidity", "Влажность"},
+    /* 37 */ {"History", "Прошлые"},
+    /* 38 */ {"Cancel", "Покинуть"},
+    /* 39 */ {"Open", "Открыть"},
+    /* 40 */ {"Yes", "Да"},
+    /* 41 */ {"No", "Нет"},
+    /* 42 */ {"Rotate", "Вращение"},
+    /* 43 */ {"3D", "Трехмерность"},
+    /* 44 */ {"Show on monitor", "Параметры отображения монитора"},
+    /* 45 */ {"Legend", "Легенда"},
+    /* 46 */ {"Current time", "Текущее время"},
+    /* 47 */ {"Record time", "Время записи"},
+    /* 48 */ {"COM port", "Порт"},
+    /* 49 */ {"Sample interval (s)", "Интервал выборки (с)"},
+    /* 50 */ {"Destination directory", "Маршрут записи файлов данных"},
+    /* 51 */ {"Record to file: ", "Запись в файл: "},
+    /* 52 */ {"Previos session saved to file: ", "Предыдущий сеанс сохранен в файл: "},
+    /* 53 */ {"File name postfix", "Постфикс имени файла"},
+    /* 54 */ {"Description", "Описание"},
+    /* 55 */ {"Loaded file: ", "Загружен файл: "},
+    /* 56 */ {"Full time scale", "Полная шкала времени"},
+    /* 57 */ {"Enter new preset name", "Введите имя набора установок"},
+    /* 58 */ {"Show on panel", "Отобразить на табло"},
+    /* 59 */ {"Scale \"O2+T\"", "Шкала \"O2+T\""},
+    /* 60 */ {"Scale \"Rab\"", "Шкала \"Rab\""},
+    /* 61 */ {"Abs.Time scale", "Абс. шкала времени"},
+    /* 62 */ {"Enter Mark", "Введите метку"},
+    /* 63 */ {"Marks", "Метки"},
+    /* 64 */ {"Autoscrooling", "Автопрокрутка"},
+    /* 65 */ {"Grid", "Сетка"},
+    /* 66 */ {"Axes on one line", "Шкалы на одной оси"},
+    /* 67 */ {"All Axes auto", "Все шкалы авто"},
+    /* 68 */ {"Undo zoom autoscale", "Отмена zoom - шкала авто"},
+    /* 69 */ {"Title on axes", "Подписи к шкалам"},
+    /* 70 */ {"O2", "О2"},
+    /* 71 */ {"(%)", "(%)"},
+    /* 72 */ {"Temperature", "Температура"},
+    /* 73 */ {"(°C)", "(°C)"},
+    /* 74 */ {"Volume", "Объем выдоха"},
+    /* 75 */ {"(l)", "(л)"},
+    /* 76 */ {"Friquency", "Частота дыхания"},
+    /* 77 */ {"(bpm)", "(1/мин)"},
+    /* 78 */ {"Ventilation", "Минутная вентиляция"},
+    /* 79 */ {"(lpm)", "(л/мин)"},
+    /* 80 */ {"File : ", "Файл : "},
+    /* 81 */ {"Date : ", "Дата : "},
+    /* 82 */ {"Description : ", "Описание : "},
+    /* 83 */ {"Sample interval (s) : ", "Интервал выборки (c) : "},
+};
+
+const char* const Hints[kHintCount][2] = {
+    /*  0 */ {"Start record", "Начать запись"},
+    /*  1 */ {"Stop record", "Остановить запись"},
+    /*  2 */ {"Caption into .BMP file", "Снимок в .BMP файл"},
+    /*  3 */ {"Exit programm", "Выход из программы"},
+    /*  4 */ {"Open file", "Загрузить файл"},
+    /*  5 */ {"Print monitor screen", "Печатать экран монитора"},
+    /*  6 */ {"Add new mark", "Добавить новую метку"},
+};
+// clang-format on
+
+}  // namespace vexa

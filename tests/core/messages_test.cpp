@@ -1,0 +1,100 @@
+#include "core/messages.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+
+#include "core/cp1251.h"
+
+namespace vexa {
+namespace {
+
+struct Entry {
+  std::string english, russian;
+};
+
+// message_table.txt: "array<TAB>number<TAB>English<TAB>Russian", "\n" written
+// as backslash-n, lines starting with '#' are comments.
+std::map<std::string, std::map<int, Entry>> ReadTableFile() {
+  std::ifstream in(std::string(VEXA_TEST_DATA_DIR) + "/message_table.txt", std::ios::binary);
+  EXPECT_TRUE(in) << "cannot open message_table.txt";
+  std::map<std::string, std::map<int, Entry>> table;
+  auto unescape = [](std::string s) {
+    for (std::size_t at; (at = s.find("\\n")) != std::string::npos;) s.replace(at, 2, "\n");
+    return s;
+  };
+  std::string line;
+  while (std::getline(in, line)) {
+    if (line.empty() || line[0] == '#') continue;
+    std::istringstream fields(line);
+    std::string array, number, english, russian;
+    std::getline(fields, array, '\t');
+    std::getline(fields, number, '\t');
+    std::getline(fields, english, '\t');
+    std::getline(fields, russian);
+    table[array][std::stoi(number)] = {unescape(english), unescape(russian)};
+  }
+  return table;
+}
+
+template <std::size_t N>
+void ExpectSameTexts(const char* name, const char* const (&code)[N][2],
+                     const std::map<int, Entry>& expected) {
+  ASSERT_EQ(expected.size(), N) << name;
+  for (const auto& [k, e] : expected) {
+    ASSERT_LT(static_cast<std::size_t>(k), N);
+    EXPECT_EQ(code[k][0], e.english) << name << " " << k << " English";
+    EXPECT_EQ(code[k][1], e.russian) << name << " " << k << " Russian";
+  }
+}
+
+TEST(MessageTable, EveryTextMatchesTheTableFile) {
+  const auto table = ReadTableFile();
+  ASSERT_EQ(table.size(), 3u);
+  ExpectSameTexts("Messages", Messages, table.at("Messages"));
+  ExpectSameTexts("Captions", Captions, table.at("Captions"));
+  ExpectSameTexts("Hints", Hints, table.at("Hints"));
+}
+
+TEST(MessageTable, MixedScriptsAreKeptLetterForLetter) {
+  // "мм" Cyrillic in English, "c" Latin in Russian "cт".
+  EXPECT_NE(std::string(Captions[5][0]).find("(\xD0\xBC\xD0\xBC Hg)"), std::string::npos);
+  EXPECT_NE(std::string(Captions[5][1]).find(".c\xD1\x82."), std::string::npos);
+  // "°" then Cyrillic "С" in both languages of 6; Latin "C" in both of 73.
+  for (int lang : {kEnglish, kRussian}) {
+    EXPECT_NE(std::string(Captions[6][lang]).find("\xC2\xB0\xD0\xA1)"), std::string::npos);
+    EXPECT_STREQ(Captions[73][lang], "(\xC2\xB0" "C)");
+  }
+  EXPECT_NE(std::string(Captions[7][0]).find("\xD0\xBA\xD0\xB3"), std::string::npos);  // кг
+  EXPECT_NE(std::string(Captions[49][1]).find("(\xD1\x81)"), std::string::npos);       // с
+  EXPECT_NE(std::string(Captions[83][1]).find("(c)"), std::string::npos);             // c
+  EXPECT_STREQ(Captions[70][1], "\xD0\x9E" "2");                                       // О2
+  EXPECT_STREQ(Captions[70][0], "O2");
+}
+
+TEST(MessageTable, EveryTextHasAWindows1251Form) {
+  for (const auto& pair : Captions) {
+    EXPECT_TRUE(IsCp1251Representable(pair[0]) && IsCp1251Representable(pair[1])) << pair[0];
+  }
+  for (const auto& pair : Messages) EXPECT_TRUE(IsCp1251Representable(pair[1])) << pair[0];
+  for (const auto& pair : Hints) EXPECT_TRUE(IsCp1251Representable(pair[1])) << pair[0];
+}
+
+TEST(MessageLookup, UsesTheAppliedLanguageAndFallsBackSafely) {
+  EXPECT_STREQ(CaptionText(9, kEnglish), "Add");
+  EXPECT_STREQ(CaptionText(9, kRussian), "Добавить");
+  EXPECT_STREQ(HintText(0, kRussian), "Начать запись");
+  EXPECT_STREQ(MessageText(5, kEnglish),
+               "The programm \"VEXA\" will be close.\nDo you confirm this command?");
+  // No language applied yet (-1) or a value from a damaged file: English.
+  for (int lang : {-1, 2, 1000}) EXPECT_STREQ(CaptionText(9, lang), "Add");
+  for (int k : {-1, kCaptionCount, 100000}) EXPECT_STREQ(CaptionText(k, kEnglish), "");
+  EXPECT_STREQ(MessageText(kMessageCount, kRussian), "");
+  EXPECT_STREQ(HintText(kHintCount, kEnglish), "");
+}
+
+}  // namespace
+}  // namespace vexa

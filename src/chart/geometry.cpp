@@ -7,17 +7,22 @@
 namespace vexa::chart {
 namespace {
 
-// Percent of a pixel length, truncated toward zero and kept within int range
-// whatever the percentage (NaN counts as 0).
+// With sizes capped at kMaxChartPx and percentages at ±kMaxPercent, every
+// pixel sum below stays far inside int.
+constexpr double kMaxPercent = 1000.0;
+
+// Percent of a pixel length, truncated toward zero (NaN counts as 0).
 int PercentOf(int length, double percent) {
-  if (!(std::fabs(percent) < 1e7)) return 0;
+  if (std::isnan(percent)) return 0;
+  percent = std::clamp(percent, -kMaxPercent, kMaxPercent);
   return static_cast<int>(std::trunc(length * percent / 100.0));
 }
 
 // Same, rounded: for positions inside the plot, where truncation would pull
 // every band edge towards one side.
 int RoundedPercentOf(int length, double percent) {
-  if (!(std::fabs(percent) < 1e7)) return 0;
+  if (std::isnan(percent)) return 0;
+  percent = std::clamp(percent, -kMaxPercent, kMaxPercent);
   return static_cast<int>(std::lround(length * percent / 100.0));
 }
 
@@ -53,8 +58,8 @@ bool Degenerate(ValueSpan r) { return !(r.max - r.min != 0.0) || !std::isfinite(
 
 PixelRect PlotRect(const LayoutInput& in) {
   if (in.width <= 0 || in.height <= 0) return {};
-  const int w = in.width;
-  const int h = in.height;
+  const int w = std::min(in.width, kMaxChartPx);
+  const int h = std::min(in.height, kMaxChartPx);
   int left = 0;
   int right = w - 1;
   if (in.legend) right -= kLegendWidthPx + kLegendGapPx;
@@ -71,8 +76,11 @@ PixelRect PlotRect(const LayoutInput& in) {
     right -= depth;
     top += depth;
   }
-  right = std::max(right, left);
-  bottom = std::max(bottom, top);
+  // Whatever the margins, the plot stays on the chart.
+  left = std::clamp(left, 0, w - 1);
+  top = std::clamp(top, 0, h - 1);
+  right = std::clamp(right, left, w - 1);
+  bottom = std::clamp(bottom, top, h - 1);
   return {left, top, right, bottom};
 }
 
@@ -101,10 +109,11 @@ ChartLayout ComputeLayout(const LayoutInput& in) {
     return out;
   }
   out.valid = true;
-  out.chart = {0, 0, in.width - 1, in.height - 1};
+  out.chart = {0, 0, std::min(in.width, kMaxChartPx) - 1, std::min(in.height, kMaxChartPx) - 1};
   out.plot = PlotRect(in);
   if (in.legend) {
-    out.legend = {std::max(0, in.width - kLegendWidthPx), out.plot.top, in.width - 1, out.plot.bottom};
+    out.legend = {std::max(0, out.chart.right + 1 - kLegendWidthPx), out.plot.top, out.chart.right,
+                  out.plot.bottom};
   }
   for (int i = 0; i < 4; ++i) out.standard[i] = PlaceAxis(out.plot, in.standard[i]);
   out.custom.reserve(in.custom.size());

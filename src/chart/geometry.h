@@ -15,7 +15,8 @@
 //      right when a visible vertical axis sits at the right edge;
 //   5. in 3D, a depth of Chart3DPercent % of the smaller side of what is left,
 //      taken from the right and the top (the walls recede there).
-// A rectangle that would turn inside out collapses to zero width or height.
+// The plot stays on the chart; a rectangle that would turn inside out
+// collapses to zero width or height.
 // Vertical axes run from IStartPos (top, the axis maximum) to IEndPos (bottom,
 // the minimum); horizontal ones from IStartPos (left, minimum) to IEndPos
 // (right, maximum).
@@ -35,6 +36,9 @@ inline constexpr int kTitlePaddingPx = 4;
 inline constexpr int kHorizontalAxisBandPx = 22;
 inline constexpr int kAxisTitleBandPx = 16;
 inline constexpr int kRightAxisBandPx = 40;
+// Larger sizes are treated as this size; placement percentages beyond ±1000
+// as ±1000.
+inline constexpr int kMaxChartPx = 1 << 20;
 
 struct PixelRect {
   int left = 0;

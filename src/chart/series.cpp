@@ -14,6 +14,12 @@ constexpr float kNull = std::numeric_limits<float>::quiet_NaN();
 // first samples say little about the rest.
 constexpr std::size_t kDenseAfter = 64;
 
+// Empties a vector and gives its memory back (assigning {} keeps the capacity).
+template <typename T>
+void Release(std::vector<T>& v) {
+  std::vector<T>().swap(v);
+}
+
 template <typename T>
 std::size_t Bytes(const std::vector<T>& v) {
   return v.capacity() * sizeof(T);
@@ -56,8 +62,8 @@ void Series::MakeDense() {
   values.assign(count_, kNull);
   for (std::size_t k = 0; k < sparse_index_.size(); ++k) values[sparse_index_[k]] = sparse_value_[k];
   dense_values_ = std::move(values);
-  sparse_index_ = {};
-  sparse_value_ = {};
+  Release(sparse_index_);
+  Release(sparse_value_);
   dense_ = true;
 }
 
@@ -125,14 +131,14 @@ void Series::Clear() {
   non_null_ = 0;
   all_ = {};
   dense_ = false;
-  dense_values_ = {};
-  sparse_index_ = {};
-  sparse_value_ = {};
-  text_index_ = {};
-  text_ = {};
+  Release(dense_values_);
+  Release(sparse_index_);
+  Release(sparse_value_);
+  Release(text_index_);
+  Release(text_);
   label_kind_ = LabelKind::kNone;
-  day_labels_ = {};
-  elapsed_labels_ = {};
+  Release(day_labels_);
+  Release(elapsed_labels_);
 }
 
 void Series::Reserve(std::size_t n) {

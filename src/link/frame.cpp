@@ -1,0 +1,31 @@
+#include "link/frame.h"
+
+namespace vexa {
+
+namespace {
+
+unsigned Raw16(const uint8_t* p) { return p[0] + 256u * p[1]; }
+
+}  // namespace
+
+TFlowValues DecodeFlowFrame(const uint8_t (&data)[kFrameDataSize]) {
+  TFlowValues v;
+  v.V = Raw16(data + 0) * 0.01;
+  v.F = Raw16(data + 2) * 1.0;
+  v.M = Raw16(data + 4) * 0.1;
+  return v;
+}
+
+void TakeFlowFrame(const TFlowValues& frame, bool restart, double (&values)[3]) {
+  if (restart) {
+    values[0] = frame.V;
+    values[1] = frame.F;
+    values[2] = frame.M;
+  } else {
+    values[0] = (values[0] + frame.V) * 0.5;
+    values[1] = (values[1] + frame.F) * 0.5;
+    values[2] = (values[2] + frame.M) * 0.5;
+  }
+}
+
+}  // namespace vexa

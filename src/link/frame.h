@@ -1,0 +1,33 @@
+// The flow meter's frames and the running average kept from them; pure
+// functions without I/O.
+//
+// A frame is 7 bytes: the sync byte 0x55, then three unsigned 16-bit
+// little-endian values: V in 0.01 l, F in breaths per minute, M in 0.1 l/min.
+// There is no checksum and no end marker.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace vexa {
+
+inline constexpr uint8_t kSyncByte = 0x55;
+inline constexpr size_t kFrameDataSize = 6;  // the bytes after the sync byte
+inline constexpr uint8_t kKindAiro = 1;      // gas analyser: known, never read
+inline constexpr uint8_t kKindFlown = 2;     // flow meter
+
+struct TFlowValues {
+  double V = 0;  // litres
+  double F = 0;  // per minute
+  double M = 0;  // litres per minute
+};
+
+// Scales the six data bytes of a flow-meter frame.
+TFlowValues DecodeFlowFrame(const uint8_t (&data)[kFrameDataSize]);
+
+// Takes one decoded frame into `values` (V, F, M): the first frame after a
+// restart replaces them, every following one is averaged in with weight one
+// half, so the latest frame counts most.
+void TakeFlowFrame(const TFlowValues& frame, bool restart, double (&values)[3]);
+
+}  // namespace vexa

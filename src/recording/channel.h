@@ -1,0 +1,148 @@
+// The recording object: the seven channels with their series and latest
+// values, the time-label and marks series, the instrument, the preset list
+// and the preset in force, the state of the recording file while a session
+// runs, and the header of the recording file read last.
+//
+// One object exists for the life of the program (the desktop program keeps it
+// in the global reference Channel); vexa-rec and the tests build their own.
+// Operations on sessions, files and the chart layout are methods too; they
+// are implemented in session.cpp, record_writer.cpp, record_reader.cpp,
+// folder_scan.cpp and chart_layout.cpp.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "chart/chart.h"
+#include "chart/series.h"
+#include "core/settings.h"
+#include "link/acquisition.h"
+#include "link/device.h"
+#include "recording/channels.h"
+#include "recording/preset.h"
+#include "recording/record_file.h"
+
+namespace vexa {
+
+class TRecordingList;  // folder_scan.h: the open window's file list
+class TProgress;       // folder_scan.h: the open window's progress bar
+
+inline constexpr int kMaxDevices = 21;
+inline constexpr int kMaxColumnNames = 40;
+inline constexpr int kMaxChannelAxes = 10;  // custom-axis indices 3..9 are channel axes
+
+// Threads: the acquisition thread writes ValueV, ValueF, ValueM and reads
+// Running (all in TLinkShared, see link/acquisition.h); everything else here
+// belongs to the window thread. The other four values are atomic too only so
+// that ColumnValue can refer to any of the seven alike.
+class TChannel : public TLinkShared {
+ public:
+  // Adds the flow meter in slot 0. `settings` must outlive the object.
+  explicit TChannel(TGLOB& settings);
+  // Destroys OwnPreset, then Presets (which saves the preset file), then the
+  // instruments (closing their ports). A session still running is stopped
+  // first: its thread must not outlive the instrument it reads.
+  ~TChannel();
+  TChannel(const TChannel&) = delete;
+  TChannel& operator=(const TChannel&) = delete;
+
+  // --- instruments and presets ------------------------------------------------
+  void AddDevice(uint8_t kind);
+  void DeleteDevices();
+  void OpenPresets(const std::string& fileName);
+  TDev& FlowMeter() { return *Devices[0]; }
+
+  // --- chart layout (chart_layout.cpp) ----------------------------------------
+  void CreateFixedAxes(chart::Chart& chart);
+  void ClearChart();
+  void BuildChart();
+  void AttachChannelSeries(chart::Series& series, chart::ColorRef colour);
+  void ArrangeAxes(int oneAxes);
+  void ClipSeries(chart::Series& series);
+  void UnclipSeries(chart::Series& series);
+
+  // --- session (session.cpp) ---------------------------------------------------
+  // 0 started; 1 a port failed (ErrorPort holds its number); -1 the thread
+  // could not be created; -2 the recording file could not be created.
+  int StartRecording();
+  void StopRecording();
+  void SampleToChart();
+
+  // --- recording files (record_writer.cpp, record_reader.cpp, folder_scan.cpp) --
+  int CreateRecordFile();
+  // Appends the row of the sample just taken. False when the write or the
+  // sync failed (RecordFile.LastError() says why): the session must end.
+  bool WriteRow();
+  // Writes stop time, description and row count into the header; false when
+  // that failed (the rows written before are still on disk).
+  bool CompleteRecordFile();
+  int ReadHeader(const std::string& path);
+  void ApplyColumnHeader();
+  int LoadRecording();
+  int ScanFolder(const std::string& folder);
+  std::string NextImageFileName();
+
+  // --- members -----------------------------------------------------------------
+  chart::Series SeriesVes, SeriesVO2t, SeriesO2, SeriesT, SeriesV, SeriesF, SeriesM;
+  TRecordingList* OpenListView = nullptr;
+  chart::Chart* Chart = nullptr;
+  TGLOB* Settings = nullptr;
+  std::unique_ptr<TDev> Devices[kMaxDevices];
+  TPreset OwnPreset;
+  TPreset* ActivePreset = nullptr;
+  TRecordFile RecordFile;
+  std::string RecordFileName;
+  std::string Postfix;
+  std::string RecordDescription;
+  std::string ImageFileName;
+  std::string PresetFileName;
+  std::string ScanFolderPath;
+  int64_t StoppedValueOffset = 0;
+  int64_t DataCountValueOffset = 0;
+  int64_t DescriptionValueOffset = 0;
+  int32_t DataCount = 0;
+  int32_t ImageCount = 0;
+  int32_t LastDeviceIndex = -1;
+  int32_t DeviceCount = 0;
+  chart::Series AbsTimeSeries, RelTimeSeries;
+  chart::Series MarksSeries{chart::SeriesKind::kBar};
+  TProgress* ProgressBar = nullptr;
+  std::string LoadFileName;
+  std::string HeaderDeviceName;
+  int32_t HeaderChannelsCount = 0;
+  int32_t HeaderFormatVersion = 0;
+  double StartedTime = 0;
+  double StoppedTime = 0;
+  double IntervalSeconds = 0;
+  int64_t DataTableOffset = 0;
+  int32_t ColumnNameCount = 0;
+  double IntervalTime = 0;
+  std::string ColumnNames[kMaxColumnNames];
+  uint32_t ColumnColors[kMaxColumnNames] = {};
+  bool FileViewMode = false;
+  bool UsingOwnPreset = false;
+  int OneAxesMode = 0;
+  // Custom-axis indices in Chart (-1 before CreateFixedAxes); ChannelAxis[c]
+  // is channel c's axis, -1 while the channel is not shown.
+  int AbsTimeAxis = -1, RelTimeAxis = -1, MarksAxis = -1;
+  int ChannelAxis[kChannelCount] = {-1, -1, -1, -1, -1, -1, -1};
+  std::unique_ptr<TPresets> Presets;
+  TAcquisition ThreadHandle;
+  int32_t ErrorPort = 0;
+  bool Recording = false;
+  std::atomic<double> ValueO2{0}, ValueT{0}, ValueVes{0}, ValueVO2t{0};
+  std::atomic<double>* ColumnValue[kChannelCount] = {};
+  int32_t ColumnCount = 0;
+  double SavedTimeMin = 0, SavedTimeMax = 0;
+  double HomeMin[kMaxChannelAxes] = {}, HomeMax[kMaxChannelAxes] = {};
+  double ViewMin[kMaxChannelAxes] = {}, ViewMax[kMaxChannelAxes] = {};
+  double VO2tFactor = 1.0;
+
+  // The series and the value of channel c (order VO2t, Ves, O2, T, V, F, M).
+  chart::Series& ChannelSeries(int c);
+  std::atomic<double>& ChannelValue(int c);
+};
+
+}  // namespace vexa

@@ -1,0 +1,46 @@
+// The recording file while a session writes it: a plain file written without
+// any buffering of our own, each row in one write and synced to disk before
+// the next sample, so a crash or power loss loses at most the row being
+// written. Positioned writes patch the header's placeholders at stop.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace vexa {
+
+class TRecordFile {
+ public:
+  TRecordFile() = default;
+  ~TRecordFile();  // closes without syncing again
+  TRecordFile(const TRecordFile&) = delete;
+  TRecordFile& operator=(const TRecordFile&) = delete;
+
+  // Creates (or replaces) the file for writing. False with LastError() set.
+  bool Create(const std::string& path);
+  bool IsOpen() const;
+  // Appends bytes with one write call (retried for a short write) and, when
+  // sync is set, flushes them to the disk. False with LastError() on failure.
+  bool Append(std::string_view bytes, bool sync);
+  // Writes bytes at an absolute position without moving the append point.
+  bool WriteAt(int64_t offset, std::string_view bytes);
+  // The number of bytes appended so far (the next row's position).
+  int64_t Size() const { return size_; }
+  // Syncs and closes; false when the final sync or close failed.
+  bool Close();
+  const std::string& LastError() const { return error_; }
+
+ private:
+  bool Fail(const char* what);
+#ifdef _WIN32
+  void* handle_ = nullptr;
+#else
+  int fd_ = -1;
+#endif
+  int64_t size_ = 0;
+  std::string path_;
+  std::string error_;
+};
+
+}  // namespace vexa

@@ -11,11 +11,15 @@ namespace vexa::rec {
 
 // Each command file defines its entry; the table below lists them.
 // (Declarations are added here as commands arrive.)
+int RunConfig(const Args& args);
+int RunPresets(const Args& args);
 
 namespace {
 
 const Command kCommands[] = {
     {"", nullptr, "", ""},  // keeps the table non-empty until the first command
+    {"config", RunConfig, "", "prints the stored settings (creates a default vexa.cfg if missing)"},
+    {"presets", RunPresets, "", "lists the presets: port, visible channels, colours, * current"},
 };
 
 void PrintUsage(std::FILE* out) {

@@ -25,9 +25,9 @@ configure_build() {  # dir, extra cmake arguments...
 }
 
 stage_normal() {
-  scripts/install-deps.sh base
-  banner "normal build"
-  configure_build build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo
+  scripts/install-deps.sh base bench
+  banner "normal build (benchmarks compiled, not run)"
+  configure_build build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXA_BUILD_BENCH=ON
   (cd build/test && ctest --output-on-failure -j "$JOBS")
 }
 

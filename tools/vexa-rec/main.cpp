@@ -11,13 +11,15 @@ namespace vexa::rec {
 
 // Each command file defines its entry; the table below lists them.
 // (Declarations are added here as commands arrive.)
+int RunMonitor(const Args& args);
 int RunConfig(const Args& args);
 int RunPresets(const Args& args);
 
 namespace {
 
 const Command kCommands[] = {
-    {"", nullptr, "", ""},  // keeps the table non-empty until the first command
+    {"monitor", RunMonitor, "--port N [--seconds S]",
+     "shows the flow meter's averaged values and link counters once a second"},
     {"config", RunConfig, "", "prints the stored settings (creates a default vexa.cfg if missing)"},
     {"presets", RunPresets, "", "lists the presets: port, visible channels, colours, * current"},
 };

@@ -12,6 +12,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -78,9 +79,18 @@ class TChannel : public TLinkShared {
   // Writes stop time, description and row count into the header; false when
   // that failed (the rows written before are still on disk).
   bool CompleteRecordFile();
+  // True once DataCount has reached the six-character "Data-Count" slot's
+  // limit (kMaxDataCount in record_format.h): WriteRow then refuses the row.
+  bool RowLimitReached() const;
+  // 0 read; 1 cannot be opened; 2 format version above 2; 3 not a recording
+  // (first line not "Format-Version"); 4 a header value does not convert
+  // (nothing is changed then).
   int ReadHeader(const std::string& path);
   void ApplyColumnHeader();
+  // 0 loaded; 1 cannot be opened or read; 2 the last header read did not
+  // reach its "Data-Table" line or named no columns (nothing is loaded).
   int LoadRecording();
+  // 0 done; 1 no list to fill; 2 the folder cannot be listed (list emptied).
   int ScanFolder(const std::string& folder);
   std::string NextImageFileName();
 
@@ -132,6 +142,8 @@ class TChannel : public TLinkShared {
   TAcquisition ThreadHandle;
   int32_t ErrorPort = 0;
   bool Recording = false;
+  // Set by StopRecording when CompleteRecordFile failed (the rows are on disk).
+  bool CompleteFailed = false;
   std::atomic<double> ValueO2{0}, ValueT{0}, ValueVes{0}, ValueVO2t{0};
   std::atomic<double>* ColumnValue[kChannelCount] = {};
   int32_t ColumnCount = 0;
@@ -139,6 +151,12 @@ class TChannel : public TLinkShared {
   double HomeMin[kMaxChannelAxes] = {}, HomeMax[kMaxChannelAxes] = {};
   double ViewMin[kMaxChannelAxes] = {}, ViewMax[kMaxChannelAxes] = {};
   double VO2tFactor = 1.0;
+  // The clock the recording file's name and times come from; empty means
+  // NowDateTime(). Tests set a fixed one.
+  std::function<double()> Clock;
+  // The last ReadHeader reached the "Data-Table" line (DataTableOffset is
+  // this file's); LoadRecording refuses a file without it.
+  bool DataTableFound = false;
 
   // The series and the value of channel c (order VO2t, Ves, O2, T, V, F, M).
   chart::Series& ChannelSeries(int c);

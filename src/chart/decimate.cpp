@@ -60,12 +60,12 @@ std::vector<ColumnStroke> DecimateColumns(const Series& series, std::size_t firs
       float hi = lo;
       float tail = lo;
       const float head = lo;
+      // Comparisons with NaN are false, so nulls fall out without a branch.
       for (++i; i < end; ++i) {
         const float x = v[first + i];
-        if (std::isnan(x)) continue;
         lo = x < lo ? x : lo;
         hi = x > hi ? x : hi;
-        tail = x;
+        tail = x == x ? x : tail;
       }
       out.push_back({static_cast<int>(c), lo, hi, head, tail});
     }

@@ -1,8 +1,9 @@
 #include "chart/labels.h"
 
 #include <cmath>
-#include <cstdio>
 #include <limits>
+
+#include "core/datetime.h"
 
 namespace vexa::chart {
 namespace {
@@ -11,20 +12,6 @@ constexpr long long kMsPerDay = 86'400'000;
 // 01.01.0001 and 31.12.9999 as days since 30.12.1899.
 constexpr double kFirstDay = -693593.0;
 constexpr double kLastDay = 2958466.0;
-// Days from 01.01.1970 back to 30.12.1899.
-constexpr long long kEpochShift = -25569;
-
-// Day of the month of a count of days since 01.01.1970 (proleptic Gregorian;
-// the algorithm of H. Hinnant's "chrono-compatible low-level date algorithms").
-int DayOfMonth(long long z) {
-  z += 719468;
-  const long long era = (z >= 0 ? z : z - 146096) / 146097;
-  const long long doe = z - era * 146097;
-  const long long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const long long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const long long mp = (5 * doy + 2) / 153;
-  return static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-}
 
 }  // namespace
 
@@ -41,25 +28,11 @@ ElapsedLabel ElapsedLabel::FromDays(double days) {
 
 std::string FormatDayTime(double days) {
   if (!std::isfinite(days) || days < kFirstDay || days >= kLastDay) return {};
-  long long day = static_cast<long long>(std::trunc(days));
-  long long ms = std::llround(std::fabs(days - static_cast<double>(day)) * static_cast<double>(kMsPerDay));
-  if (ms >= kMsPerDay) {  // 23:59:59.9996 rounds into the next day
-    ms -= kMsPerDay;
-    day += days < 0 ? -1 : 1;
-  }
-  const long long s = ms / 1000;
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "[%02d]%02d:%02d:%02d", DayOfMonth(day + kEpochShift),
-                static_cast<int>(s / 3600), static_cast<int>(s / 60 % 60), static_cast<int>(s % 60));
-  return buf;
+  return FormatDayTimeLabel(days);
 }
 
 std::string FormatElapsed(std::int32_t seconds) {
-  const long s = seconds > 0 ? seconds : 0;
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "[%ld:%02d:%02d]", s / 3600, static_cast<int>(s / 60 % 60),
-                static_cast<int>(s % 60));
-  return buf;
+  return vexa::FormatElapsed(seconds > 0 ? seconds / 86400.0 : 0.0);
 }
 
 }  // namespace vexa::chart

@@ -30,10 +30,8 @@ struct ElapsedLabel {
   static ElapsedLabel FromDays(double days);
 };
 
-// These follow the date-time conventions of src/core/datetime.h (kept here so
-// the chart layer needs no other library): a date-time below zero keeps its
-// time of day as the absolute fraction, values are rounded to the millisecond
-// before the seconds are truncated.
+// The text comes from the date-time helpers of src/core/datetime.h: values are
+// rounded to the millisecond before the seconds are truncated.
 
 // "[dd]hh:mm:ss": day of the month in brackets, then the time of day. Empty for
 // a value that is not finite or lies outside the years 1 to 9999.

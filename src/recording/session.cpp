@@ -30,6 +30,7 @@ enum LocalText {
   kMarkTooLong,
   kNoSession,
   kRolledOver,
+  kSameName,
   kLocalTextCount
 };
 
@@ -52,9 +53,13 @@ const char* const kLocal[kLocalTextCount][2] = {
     {"No recording is running.", "Запись не ведется."},
     {"The file reached 999999 rows and is complete: ",
      "Файл достиг 999999 строк и закрыт: "},
+    {"the next file would have the same name (the clock stands still)",
+     "следующий файл получил бы то же имя (часы стоят)"},
 };
 
 const char* Local(LocalText k, int language) { return kLocal[k][language == kRussian ? 1 : 0]; }
+
+double Now(const TChannel& ch) { return ch.Clock ? ch.Clock() : NowDateTime(); }
 
 std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
 
@@ -195,7 +200,7 @@ void TChannel::StopRecording() {
 
 void TChannel::SampleToChart() {
   TGLOB& g = *Settings;
-  g.SampleTime = NowDateTime();
+  g.SampleTime = Now(*this);
   if (!g.AutoTimeScale && g.AutoScroll && Chart) {
     for (int axis : {AbsTimeAxis, RelTimeAxis}) {
       if (axis >= 0 && axis < Chart->CustomAxisCount()) {
@@ -285,7 +290,7 @@ TStartResult TSession::Start(std::string_view intervalText, std::string_view pos
     r.Message = settings_.MessageText;
     return r;
   }
-  fileStamp_ = FormatFileStamp(NowDateTime());
+  fileStamp_ = FormatFileStamp(Now(channel_));
   channel_.ClearChart();
   ApplyAutoTimeScale(channel_, settings_, settings_.AutoTimeScale, scrollTicked);
   timerMs_ = TimerIntervalMs(channel_.IntervalSeconds);
@@ -294,7 +299,7 @@ TStartResult TSession::Start(std::string_view intervalText, std::string_view pos
   displayV_ = displayM_ = displayF_ = "0.0";
   r.MonitorTitle = CaptionText(51, lang) + Quoted(channel_.RecordFileName);
   settings_.ElapsedText = "[00:00:00]";
-  settings_.StartTime = NowDateTime();
+  settings_.StartTime = Now(channel_);
   active_ = true;
   r.Result = TStartResult::kStarted;
   r.TimerMs = timerMs_;
@@ -339,7 +344,12 @@ bool TSession::RollOver(std::string_view description, TTickResult& r) {
     EndOnFailure(description, r, Text(1) + r.PreviousFile + ": " + ch.RecordFile.LastError());
     return false;
   }
-  WaitForFreshFileStamp(fileStamp_);
+  if (!WaitForFreshFileStamp(fileStamp_)) {
+    // The new file would take the full one's name and replace it.
+    EndOnFailure(description, r, Text(1) + r.PreviousFile + ": " +
+                                     Local(kSameName, settings_.AppliedLanguage));
+    return false;
+  }
   if (ch.CreateRecordFile() != 0) {
     std::string message = Text(1) + ch.RecordFileName;
     if (!ch.RecordFile.LastError().empty()) message += ": " + ch.RecordFile.LastError();
@@ -347,7 +357,7 @@ bool TSession::RollOver(std::string_view description, TTickResult& r) {
     EndOnFailure(description, r, message);
     return false;
   }
-  fileStamp_ = FormatFileStamp(NowDateTime());
+  fileStamp_ = FormatFileStamp(Now(ch));
   r.RolledOver = true;
   r.Notice = Local(kRolledOver, settings_.AppliedLanguage) + Quoted(r.PreviousFile) + "; " +
              CaptionText(51, settings_.AppliedLanguage) + Quoted(ch.RecordFileName);
@@ -368,12 +378,14 @@ void TSession::EndOnFailure(std::string_view description, TTickResult& r,
   r.MarkEnabled = false;
 }
 
-void TSession::WaitForFreshFileStamp(const std::string& previousStamp) {
-  if (previousStamp.empty()) return;
-  // At most a second: the stamp changes with the clock's next second.
-  for (int i = 0; i < 120 && FormatFileStamp(NowDateTime()) == previousStamp; ++i) {
+bool TSession::WaitForFreshFileStamp(const std::string& previousStamp) {
+  if (previousStamp.empty()) return true;
+  // At most a little over a second: the stamp changes with the clock's next second.
+  for (int i = 0; i < 120; ++i) {
+    if (FormatFileStamp(Now(channel_)) != previousStamp) return true;
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
+  return false;
 }
 
 TMarkResult TSession::Mark(std::string_view text) {

@@ -169,7 +169,7 @@ class TSession {
   std::string StopTitle() const;
   bool RollOver(std::string_view description, TTickResult& r);
   void EndOnFailure(std::string_view description, TTickResult& r, const std::string& message);
-  void WaitForFreshFileStamp(const std::string& previousStamp);
+  bool WaitForFreshFileStamp(const std::string& previousStamp);
 
   TChannel& channel_;
   TGLOB& settings_;

@@ -14,11 +14,41 @@ namespace fs = std::filesystem;
 
 namespace vexa {
 
+namespace {
+
+// Paths inside the program are UTF-8 on every system; Windows hands out and
+// takes wide strings, so convert there rather than use the ANSI code page,
+// which cannot name every folder (a user name in another script).
+std::string ToUtf8(const fs::path& p) {
+  const std::u8string u8 = p.u8string();
+  return std::string(u8.begin(), u8.end());
+}
+
+fs::path FromUtf8(const std::string& utf8) {
+  return fs::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+// An environment variable as UTF-8, or "" when unset or empty.
+std::string Environment(const char* name) {
+#ifdef _WIN32
+  const std::wstring wide(name, name + std::char_traits<char>::length(name));
+  const wchar_t* value = _wgetenv(wide.c_str());
+  return value && *value ? ToUtf8(fs::path(value)) : std::string();
+#else
+  const char* value = std::getenv(name);
+  return value ? std::string(value) : std::string();
+#endif
+}
+
+}  // namespace
+
 std::string ProgramPath() {
 #ifdef _WIN32
-  char buffer[MAX_PATH * 2] = {};
-  const DWORD n = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
-  return std::string(buffer, n < sizeof buffer ? n : 0);
+  std::wstring buffer(32768, L'\0');  // the longest path Windows knows
+  const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+  if (n == 0 || n >= buffer.size()) return {};
+  buffer.resize(n);
+  return ToUtf8(fs::path(buffer));
 #else
   std::error_code ec;
   const fs::path self = fs::read_symlink("/proc/self/exe", ec);
@@ -32,11 +62,12 @@ bool IsWritableFolder(const std::string& dir) {
   if (dir.empty()) return false;
 #ifdef _WIN32
   // Probing with a temporary file is the only reliable test on Windows.
-  const std::string probe = JoinPath(dir, ".vexa-write-probe");
-  FILE* f = std::fopen(probe.c_str(), "wb");
+  const fs::path probe = FromUtf8(JoinPath(dir, ".vexa-write-probe"));
+  FILE* f = _wfopen(probe.c_str(), L"wb");
   if (!f) return false;
   std::fclose(f);
-  std::remove(probe.c_str());
+  std::error_code ec;
+  fs::remove(probe, ec);
   return true;
 #else
   return access(dir.c_str(), W_OK | X_OK) == 0;
@@ -45,32 +76,31 @@ bool IsWritableFolder(const std::string& dir) {
 
 std::string UserConfigDir() {
   std::string base;
-  if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg) {
+  if (std::string xdg = Environment("XDG_CONFIG_HOME"); !xdg.empty()) {
     base = xdg;
-  } else if (const char* appdata = std::getenv("APPDATA"); appdata && *appdata) {
+  } else if (std::string appdata = Environment("APPDATA"); !appdata.empty()) {
     base = appdata;
-  } else if (const char* home = std::getenv("HOME"); home && *home) {
+  } else if (std::string home = Environment("HOME"); !home.empty()) {
     base = JoinPath(home, ".config");
   } else {
     base = ".";
   }
   std::string dir = JoinPath(base, "vexa");
   std::error_code ec;
-  fs::create_directories(dir, ec);
+  fs::create_directories(FromUtf8(dir), ec);
   return dir;
 }
 
 }  // namespace
 
 std::string ConfigDir() {
-  if (const char* env = std::getenv("VEXA_CONFIG_DIR"); env && *env) {
-    std::string dir = env;
+  if (std::string dir = Environment("VEXA_CONFIG_DIR"); !dir.empty()) {
     while (dir.size() > 1 && (dir.back() == '/' || dir.back() == kPathSeparator)) dir.pop_back();
     return dir;
   }
   const std::string program = ProgramPath();
   if (!program.empty()) {
-    const std::string folder = fs::path(program).parent_path().string();
+    const std::string folder = ToUtf8(FromUtf8(program).parent_path());
     if (IsWritableFolder(folder)) return folder;
   }
   return UserConfigDir();

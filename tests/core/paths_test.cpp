@@ -26,6 +26,14 @@ TEST(ConfigDir, EnvironmentOverridesAndLosesTrailingSeparator) {
 #endif
 }
 
+#ifdef _WIN32
+TEST(ConfigDir, AFolderOutsideTheAnsiCodePageComesBackAsUtf8) {
+  _wputenv_s(L"VEXA_CONFIG_DIR", L"C:\\\u0414\u0430\u0442\u0430\\\u65E5");  // C:\Дата\日
+  EXPECT_EQ(ConfigDir(), "C:\\Дата\\日");
+  _wputenv_s(L"VEXA_CONFIG_DIR", L"");
+}
+#endif
+
 TEST(ProgramPath, NamesTheTestBinary) {
   EXPECT_NE(ProgramPath().find("vexa_core_tests"), std::string::npos);
 }

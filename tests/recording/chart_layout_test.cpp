@@ -23,8 +23,8 @@ class ChartLayout : public ::testing::Test {
   }
 
   TGLOB settings;
+  chart::Chart chart;  // outlives the channel, which detaches its series
   TChannel channel;
-  chart::Chart chart;
 };
 
 TEST_F(ChartLayout, NoVisibleChannelLeavesOnlyTheFixedSeriesAndAxes) {

@@ -1,0 +1,163 @@
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <string>
+
+#include "core/cp1251.h"
+#include "core/paths.h"
+#include "recording/record_format.h"
+#include "recording/support/recording_fixture.h"
+
+namespace vexa {
+namespace {
+
+using testing::ReadAll;
+
+class RecordWriter : public testing::RecordingFixture {
+ protected:
+  std::string Header(const std::string& stopped, const std::string& description,
+                     const std::string& count) {
+    return "Format-Version: 2\r\n"
+           "Device-Name: Airo-510\t Flown-710\r\n"
+           "Channels-Count: 2\r\n"
+           "Started-Record: 08.12.2026 14:23:05\r\n"
+           "Stopped-Record: " + stopped + "\r\n"
+           "Sample-Interval: 5.0\r\n"
+           "Description: " + description + "\r\n"
+           "Data-Count: " + count + "\r\n"
+           "Column-Header:\tV (l)\tM (l/min)\tMarks\r\n"
+           "Data-Color: 65280\t16711935\t\r\n"
+           "Data-AtmPressure: 760.0\r\n"
+           "Data-BodyMass: 80.0\r\n"
+           "Data-TempEnviroment: 20.0\r\n"
+           "Data-Humidity: 75.0\r\n"
+           "Data-Table:\r\n";
+  }
+};
+
+TEST_F(RecordWriter, ASessionWritesTheDocumentedBytes) {
+  channel.Postfix = "run1";
+  channel.BuildChart();
+  ASSERT_EQ(channel.CreateRecordFile(), 0);
+  EXPECT_TRUE(channel.Recording);
+  EXPECT_EQ(channel.RecordFileName, JoinPath(folder.path(), "2026-12-08 (14-23-05) run1.vxa"));
+
+  // Right after creation the three slots hold their placeholders.
+  const std::string created =
+      Header("08.12.2026 14:23:05", std::string(82, ' '), std::string(6, ' '));
+  EXPECT_EQ(ReadAll(channel.RecordFileName), created);
+  EXPECT_EQ(created.compare(channel.StoppedValueOffset, 19, "08.12.2026 14:23:05"), 0);
+  EXPECT_EQ(created.substr(channel.DescriptionValueOffset - 13, 13), "Description: ");
+  EXPECT_EQ(created.substr(channel.DataCountValueOffset - 12, 12), "Data-Count: ");
+
+  ASSERT_TRUE(Sample({{kV, 0.6}, {kM, 12.5}}));
+  ASSERT_TRUE(Sample({{kV, 0.5}, {kM, 11.94}}, "start"));
+  ASSERT_TRUE(Sample({{kV, 0.6}, {kM, 12.2}}));
+  now = EncodeDateTime(2026, 12, 8, 14, 23, 21);
+  channel.RecordDescription = "test";
+  ASSERT_TRUE(channel.CompleteRecordFile());
+  EXPECT_FALSE(channel.Recording);
+
+  EXPECT_EQ(ReadAll(channel.RecordFileName),
+            Header("08.12.2026 14:23:21", "test" + std::string(78, ' '), "     3") +
+                "0.6\t12.5\t\r\n0.5\t11.9\tstart\r\n0.6\t12.2\t\r\n");
+}
+
+TEST_F(RecordWriter, SlotsAreFilledExactlyAtTheirEdges) {
+  channel.BuildChart();
+  // An empty session: "     0" and the Data-Table line is the file's last.
+  ASSERT_EQ(channel.CreateRecordFile(), 0);
+  channel.RecordDescription = "";
+  ASSERT_TRUE(channel.CompleteRecordFile());
+  std::string bytes = ReadAll(channel.RecordFileName);
+  EXPECT_NE(bytes.find("Description: " + std::string(82, ' ') + "\r\n"), std::string::npos);
+  EXPECT_NE(bytes.find("Data-Count:      0\r\nColumn-Header:"), std::string::npos);
+  EXPECT_TRUE(bytes.ends_with("Data-Table:\r\n"));
+
+  // 80 Cyrillic letters are 80 bytes in the file and end at column 81 of the
+  // slot; line breaks become spaces; a longer text is cut at 80 bytes.
+  std::string cyrillic;
+  for (int i = 0; i < 80; ++i) cyrillic += "\u0416";
+  ASSERT_EQ(channel.CreateRecordFile(), 0);
+  channel.DataCount = 123456;
+  channel.RecordDescription = cyrillic + "more";
+  ASSERT_TRUE(channel.CompleteRecordFile());
+  bytes = ReadAll(channel.RecordFileName);
+  EXPECT_NE(bytes.find("Description: " + std::string(80, '\xC6') + "  \r\nData-Count: 123456\r\n"),
+            std::string::npos);
+
+  ASSERT_EQ(channel.CreateRecordFile(), 0);
+  channel.RecordDescription = "two\r\nlines";
+  ASSERT_TRUE(channel.CompleteRecordFile());
+  bytes = ReadAll(channel.RecordFileName);
+  EXPECT_NE(bytes.find("Description: two  lines "), std::string::npos);
+  ASSERT_EQ(channel.ReadHeader(channel.RecordFileName), 0);
+  EXPECT_EQ(channel.RecordDescription, "two  lines");
+}
+
+TEST_F(RecordWriter, RowsCarryMarksAndTitlesInWindows1251AndResetTheFlowValues) {
+  for (bool& v : Current().Visible) v = false;
+  Current().Visible[kT] = true;
+  Current().Visible[kM] = true;
+  channel.BuildChart();
+  ASSERT_EQ(channel.CreateRecordFile(), 0);
+  channel.FlowMeter().Restart.store(false);
+  ASSERT_TRUE(Sample({{kT, 36.6}, {kM, 7.25}}, "\u041F\u0443\u043B\u044C\u0441: 90\nbpm"));
+  EXPECT_EQ(channel.ValueM.load(), 0.0);  // the next frame starts a new average
+  EXPECT_EQ(channel.ValueT.load(), 36.6);
+  EXPECT_TRUE(channel.FlowMeter().Restart.load());
+  ASSERT_TRUE(channel.CompleteRecordFile());
+  const std::string bytes = ReadAll(channel.RecordFileName);
+  EXPECT_NE(bytes.find("Column-Header:\tT (\xB0" "C)\tM (l/min)\tMarks\r\n"), std::string::npos);
+  // A line break in a mark would split the row: it is written as a space.
+  EXPECT_TRUE(bytes.ends_with("36.6\t7.2\t\xCF\xF3\xEB\xFC\xF1: 90 bpm\r\n"));
+}
+
+TEST_F(RecordWriter, NumbersKeepTheirPointUnderACommaLocale) {
+  const char* old = std::setlocale(LC_ALL, nullptr);
+  const std::string saved = old ? old : "C";
+  if (!std::setlocale(LC_ALL, "ru_RU.UTF-8") && !std::setlocale(LC_ALL, "de_DE.UTF-8")) {
+    GTEST_SKIP() << "no locale with a decimal comma installed";
+  }
+  channel.BuildChart();
+  settings.SampleInterval = 0.5;
+  const int created = channel.CreateRecordFile();
+  const bool row = Sample({{kV, 1.5}, {kM, 2.5}});
+  std::setlocale(LC_ALL, saved.c_str());
+  ASSERT_EQ(created, 0);
+  ASSERT_TRUE(row);
+  ASSERT_TRUE(channel.CompleteRecordFile());
+  const std::string bytes = ReadAll(channel.RecordFileName);
+  EXPECT_NE(bytes.find("Sample-Interval: 0.5\r\n"), std::string::npos);
+  EXPECT_TRUE(bytes.ends_with("1.5\t2.5\t\r\n"));
+}
+
+TEST_F(RecordWriter, RefusesWhatWouldBreakTheFile) {
+  // A destination that does not exist.
+  settings.DirHistory[0] = folder.File("missing");
+  channel.BuildChart();
+  EXPECT_EQ(channel.CreateRecordFile(), -2);
+  EXPECT_FALSE(channel.Recording);
+  EXPECT_FALSE(channel.WriteRow());
+
+  // A postfix never leaves the destination folder.
+  settings.DirHistory[0] = folder.path();
+  channel.Postfix = "../a/b";
+  ASSERT_EQ(channel.CreateRecordFile(), 0);
+  EXPECT_EQ(channel.RecordFileName,
+            JoinPath(folder.path(), "2026-12-08 (14-23-05) .._a_b.vxa"));
+
+  // The six-character count is never overflowed: the row is refused.
+  channel.DataCount = kMaxDataCount - 1;
+  EXPECT_FALSE(channel.RowLimitReached());
+  EXPECT_TRUE(Sample({{kV, 1}}));
+  EXPECT_TRUE(channel.RowLimitReached());
+  const auto size = ReadAll(channel.RecordFileName).size();
+  EXPECT_FALSE(Sample({{kV, 1}}));
+  EXPECT_EQ(ReadAll(channel.RecordFileName).size(), size);
+  ASSERT_TRUE(channel.CompleteRecordFile());
+  EXPECT_NE(ReadAll(channel.RecordFileName).find("Data-Count: 999999\r\n"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vexa

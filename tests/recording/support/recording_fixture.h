@@ -1,0 +1,61 @@
+// A recording object with its own chart, default preset list, a fixed clock
+// and a temporary destination folder, for the recording-file tests.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+
+#include "chart/chart.h"
+#include "core/datetime.h"
+#include "core/settings.h"
+#include "core/temp_folder.h"
+#include "recording/channel.h"
+
+namespace vexa::testing {
+
+inline std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+inline void WriteAll(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << bytes;
+}
+
+class RecordingFixture : public ::testing::Test {
+ protected:
+  RecordingFixture() : settings(TGLOB::NoFile{}, folder.path()), channel(settings) {
+    settings.DirHistory[0] = folder.path();
+    channel.CreateFixedAxes(chart);
+    channel.Presets = std::make_unique<TPresets>();
+    channel.Presets->AddDefault();
+    channel.Clock = [this] { return now; };
+  }
+
+  TPreset& Current() { return *channel.Presets->Items[channel.Presets->Current]; }
+
+  // One sample as the session takes it: the values, a mark point, the row.
+  bool Sample(std::initializer_list<std::pair<int, double>> values, const std::string& mark = {}) {
+    for (auto [c, v] : values) channel.ChannelValue(c).store(v);
+    if (mark.empty()) {
+      channel.MarksSeries.AddNull();
+    } else {
+      channel.MarksSeries.Add(30.0, mark);
+    }
+    return channel.WriteRow();
+  }
+
+  TempFolder folder;
+  TGLOB settings;
+  chart::Chart chart;  // outlives the channel, which detaches its series
+  TChannel channel;
+  double now = EncodeDateTime(2026, 12, 8, 14, 23, 5);
+};
+
+}  // namespace vexa::testing

@@ -14,6 +14,10 @@ namespace vexa::rec {
 int RunMonitor(const Args& args);
 int RunConfig(const Args& args);
 int RunPresets(const Args& args);
+int RunRecord(const Args& args);
+int RunInfo(const Args& args);
+int RunScan(const Args& args);
+int RunExport(const Args& args);
 
 namespace {
 
@@ -22,6 +26,13 @@ const Command kCommands[] = {
      "shows the flow meter's averaged values and link counters once a second"},
     {"config", RunConfig, "", "prints the stored settings (creates a default vexa.cfg if missing)"},
     {"presets", RunPresets, "", "lists the presets: port, visible channels, colours, * current"},
+    {"record", RunRecord,
+     "[--port N] [--interval S] [--postfix TEXT] [--dir DIR] [--description TEXT]\n"
+     "           [--preset NAME] [--mark K:TEXT]... (--samples N | --seconds S)",
+     "records a session as the control panel does; prints the file's path last"},
+    {"info", RunInfo, "FILE", "opens a recording and prints its header, channel summaries and marks"},
+    {"scan", RunScan, "DIR", "lists a folder's recordings: name, start, stop, points (TAB-separated)"},
+    {"export", RunExport, "FILE --csv OUT", "writes a recording as CSV (UTF-8) for spreadsheets"},
 };
 
 void PrintUsage(std::FILE* out) {

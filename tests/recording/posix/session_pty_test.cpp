@@ -164,8 +164,8 @@ class SessionPty : public ::testing::Test {
   testing::TempFolder dir;
   Pty meter;
   TGLOB settings{TGLOB::NoFile{}, dir.path()};
+  chart::Chart chart;  // outlives the channel, which removes its series from it
   TChannel channel{settings};
-  chart::Chart chart;
   TSession session{channel, settings};
   std::atomic<bool> awake{false};
   std::thread feeder;
@@ -217,9 +217,9 @@ TEST_F(SessionPty, RowsHoldTheFramesValuesAndMarksReadBack) {
   EXPECT_EQ(HeaderValue(path, "Description"), "test" + std::string(78, ' '));
 
   TGLOB otherSettings{TGLOB::NoFile{}, dir.path()};
+  chart::Chart readerChart;
   TChannel reader{otherSettings};
   reader.OpenPresets(dir.File("reader.pset"));
-  chart::Chart readerChart;
   reader.CreateFixedAxes(readerChart);
   ASSERT_EQ(reader.ReadHeader(path), 0);
   ASSERT_EQ(reader.LoadRecording(), 0);

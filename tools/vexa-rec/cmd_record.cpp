@@ -1,0 +1,213 @@
+// vexa-rec record: a recording session exactly as the control panel runs
+// one (the same TSession calls, so the same file and rows), timed by a
+// steady-clock loop with absolute deadlines instead of a window timer.
+// SIGINT or SIGTERM ends it like the stop button.
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <thread>
+
+#include "chart/chart.h"
+#include "core/cp1251.h"
+#include "core/datetime.h"
+#include "core/numtext.h"
+#include "core/paths.h"
+#include "core/settings.h"
+#include "options.h"
+#include "recording/channel.h"
+#include "recording/session.h"
+
+namespace vexa::rec {
+
+namespace {
+
+volatile std::sig_atomic_t gStop = 0;
+
+extern "C" void OnRecordStopSignal(int) { gStop = 1; }
+
+constexpr const char* kUsage =
+    "usage: vexa-rec record [--port N] [--interval S] [--postfix TEXT] [--dir DIR]\n"
+    "                       [--description TEXT] [--preset NAME] [--mark K:TEXT]...\n"
+    "                       (--samples N | --seconds S)\n";
+
+int Usage(const std::string& problem) {
+  std::fprintf(stderr, "vexa-rec record: %s\n%s", problem.c_str(), kUsage);
+  return 2;
+}
+
+int Fail(const std::string& message) {
+  std::fprintf(stderr, "vexa-rec record: %s\n", message.c_str());
+  return 1;
+}
+
+// Restores a setting this run changed only for itself when the run ends
+// (the settings object saves the file afterwards).
+template <class T>
+class Restore {
+ public:
+  explicit Restore(T& field) : field_(field), old_(field) {}
+  ~Restore() { field_ = old_; }
+  Restore(const Restore&) = delete;
+  Restore& operator=(const Restore&) = delete;
+
+ private:
+  T& field_;
+  T old_;
+};
+
+}  // namespace
+
+int RunRecord(const Args& args) {
+  Options o;
+  std::string error;
+  if (!ParseOptions(args, {"port", "interval", "postfix", "dir", "description", "preset", "mark",
+                           "samples", "seconds"},
+                    o, error)) {
+    return Usage(error);
+  }
+  if (!o.words.empty()) return Usage("unexpected argument \"" + o.words[0] + "\"");
+  if (o.Has("samples") == o.Has("seconds")) return Usage("give either --samples N or --seconds S");
+  long long samples = 0, port = 0;
+  double seconds = 0;
+  if (o.Has("samples") && !ParseWhole(o.Get("samples"), 1, 1000000000, samples)) {
+    return Usage("--samples takes a whole number from 1");
+  }
+  if (o.Has("seconds") &&
+      (!ParseDouble(o.Get("seconds"), seconds) || !(seconds > 0) || seconds > 1e9)) {
+    return Usage("--seconds takes a number of seconds above 0");
+  }
+  if (o.Has("port") && !ParseWhole(o.Get("port"), 1, 255, port)) {
+    return Usage("--port takes a COM port number from 1 to 255");
+  }
+  std::map<long long, std::string> marks;
+  if (o.Has("mark")) {
+    for (const std::string& m : o.values.at("mark")) {
+      const auto colon = m.find(':');
+      long long k = 0;
+      if (colon == std::string::npos || !ParseWhole(m.substr(0, colon), 1, 1000000000, k)) {
+        return Usage("--mark takes K:TEXT with K the sample number from 1 (\"" + m + "\")");
+      }
+      const std::string text = m.substr(colon + 1);
+      if (text.empty()) return Usage("--mark " + m + ": the mark text is empty");
+      if (Cp1251Length(text) > static_cast<std::size_t>(kMaxMark)) {
+        return Fail("the mark for sample " + std::to_string(k) + " has more than 50 characters");
+      }
+      if (!marks.emplace(k, text).second) {
+        return Fail("two marks for sample " + std::to_string(k) +
+                    " (a sample carries at most one)");
+      }
+    }
+  }
+  const std::string description = o.Get("description");
+  if (Cp1251Length(description) > static_cast<std::size_t>(kMaxDescription)) {
+    return Fail("the description has more than 80 characters");
+  }
+
+  TGLOB settings(ConfigDir());
+  settings.AppliedLanguage = settings.Language;
+  chart::Chart chart;  // outlives the channel
+  TChannel channel(settings);
+  channel.OpenPresets(settings.PresetPath);
+  channel.CreateFixedAxes(chart);
+
+  // --preset and --dir hold for this run only: the operator's current preset
+  // and folder history stay as they were.
+  Restore<int32_t> keepPreset(channel.Presets->Current);
+  if (o.Has("preset")) {
+    const std::string name = o.Get("preset");
+    int found = -1;
+    for (int i = 0; i < channel.Presets->Count; ++i) {
+      if (channel.Presets->Items[i] && channel.Presets->Items[i]->Name == name) found = i;
+    }
+    if (found < 0) return Fail("no preset named \"" + name + "\" (vexa-rec presets lists them)");
+    channel.Presets->Current = found;
+  }
+  channel.BuildChart();
+  if (o.Has("port")) channel.FlowMeter().PortNumber = static_cast<int32_t>(port);
+
+  Restore<std::string> keepDir(settings.DirHistory[0]);
+  if (o.Has("dir")) {
+    std::string dir = o.Get("dir");
+    std::string history[kHistorySize];
+    int32_t count = 0;
+    switch (ChooseFolder(history, count, dir)) {
+      case FolderChoice::kStored: break;
+      case FolderChoice::kEmpty: return Fail("--dir names no folder");
+      case FolderChoice::kTooLong: return Fail("--dir: the folder path has more than 128 bytes");
+      case FolderChoice::kUnrepresentable:
+        return Fail("--dir: the folder path has characters outside Windows-1251");
+    }
+    std::error_code ec;
+    if (!std::filesystem::is_directory(dir, ec)) return Fail("--dir: no folder " + dir);
+    settings.DirHistory[0] = history[0];
+  }
+
+  TSession session(channel, settings);
+  const std::string interval = o.Get("interval", FormatGeneral(settings.SampleInterval));
+  std::signal(SIGINT, OnRecordStopSignal);
+  std::signal(SIGTERM, OnRecordStopSignal);
+  const TStartResult start = session.Start(interval, o.Get("postfix"), settings.AutoScrollAtStart);
+  if (start.Result != TStartResult::kStarted) {
+    std::fprintf(stderr, "%s\n", start.Message.c_str());
+    return 1;
+  }
+  std::fprintf(stderr, "%s\n", start.MonitorTitle.c_str());
+
+  using Clock = std::chrono::steady_clock;
+  const auto t0 = Clock::now();
+  const auto tick = std::chrono::milliseconds(start.TimerMs);
+  const auto end = t0 + std::chrono::duration_cast<Clock::duration>(
+                            std::chrono::duration<double>(o.Has("seconds") ? seconds : 0));
+  auto nextTick = t0 + tick;
+  auto nextSecond = t0 + std::chrono::seconds(1);
+  long long taken = 0;
+  int status = 0;
+  while (!gStop) {
+    auto wake = std::min(nextTick, nextSecond);
+    if (o.Has("seconds")) wake = std::min(wake, end);
+    auto now = Clock::now();
+    if (now < wake) {
+      // Short naps so that a signal ends the session promptly.
+      std::this_thread::sleep_for(std::min<Clock::duration>(wake - now, std::chrono::milliseconds(50)));
+      continue;
+    }
+    if (now >= nextSecond) {
+      session.ClockSecond(NowDateTime());
+      // A stall skips seconds instead of catching up with a burst.
+      nextSecond += std::chrono::seconds(1) * ((now - nextSecond) / std::chrono::seconds(1) + 1);
+    }
+    if (now >= nextTick) {
+      ++taken;
+      if (const auto m = marks.find(taken); m != marks.end()) session.Mark(m->second);
+      const TTickResult t = session.Tick(description);
+      // Like a timer, missed deadlines are skipped; the next stays on the grid.
+      nextTick += tick * ((now - nextTick) / tick + 1);
+      if (t.RolledOver) {
+        std::printf("%s\n", t.PreviousFile.c_str());
+        std::fflush(stdout);
+        std::fprintf(stderr, "%s\n", t.Notice.c_str());
+      }
+      if (t.Ended) {
+        std::fprintf(stderr, "%s\n", t.Message.c_str());
+        status = 1;
+        break;
+      }
+      if (o.Has("samples") && taken >= samples) break;
+    }
+    if (o.Has("seconds") && now >= end) break;
+  }
+  if (session.Active()) {
+    const TStopResult stop = session.Stop(description);
+    if (!stop.Message.empty()) {
+      std::fprintf(stderr, "%s\n", stop.Message.c_str());
+      status = 1;
+    }
+  }
+  std::printf("%s\n", channel.RecordFileName.c_str());
+  return status;
+}
+
+}  // namespace vexa::rec

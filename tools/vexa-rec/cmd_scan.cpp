@@ -1,0 +1,65 @@
+// vexa-rec scan DIR: the folder's recordings as the open window lists them,
+// one line each, TAB-separated: name, start, stop, points; sorted by name.
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
+#include "chart/chart.h"
+#include "core/datetime.h"
+#include "core/paths.h"
+#include "core/settings.h"
+#include "recording/channel.h"
+#include "recording/folder_scan.h"
+#include "commands.h"
+
+namespace vexa::rec {
+
+namespace {
+
+// The open window's list, printed when the batch ends (the window sorts by
+// caption, so the lines are sorted too).
+class PrintedList : public TRecordingList {
+ public:
+  void BeginUpdate() override {}
+  void Clear() override { items_.clear(); }
+  void Add(const std::string& name, double started, double stopped, int32_t dataCount) override {
+    items_.push_back({name, started, stopped, dataCount});
+  }
+  void EndUpdate() override {
+    std::sort(items_.begin(), items_.end(),
+              [](const TRecordingEntry& a, const TRecordingEntry& b) { return a.Name < b.Name; });
+    for (const TRecordingEntry& e : items_) {
+      std::printf("%s\t%s\t%s\t%d\n", e.Name.c_str(), FormatDateTime(e.Started).c_str(),
+                  FormatDateTime(e.Stopped).c_str(), e.DataCount);
+    }
+    items_.clear();
+  }
+
+ private:
+  std::vector<TRecordingEntry> items_;
+};
+
+}  // namespace
+
+int RunScan(const Args& args) {
+  if (args.size() != 1 || args[0].rfind("--", 0) == 0) {
+    std::fprintf(stderr, "vexa-rec scan: one folder expected\nusage: vexa-rec scan DIR\n");
+    return 2;
+  }
+  TGLOB settings(ConfigDir());
+  chart::Chart chart;
+  TChannel channel(settings);
+  channel.OpenPresets(settings.PresetPath);
+  channel.CreateFixedAxes(chart);
+  PrintedList list;
+  channel.OpenListView = &list;
+  const int r = channel.ScanFolder(WithoutTrailingSeparator(args[0]));
+  channel.OpenListView = nullptr;
+  if (r != 0) {
+    std::fprintf(stderr, "vexa-rec scan: the folder %s cannot be listed\n", args[0].c_str());
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace vexa::rec

@@ -58,10 +58,18 @@ class ByteReader {
  public:
   explicit ByteReader(std::span<const std::byte> data) : data_(data) {}
   std::size_t left() const { return data_.size() - pos_; }
-  bool I32(int32_t& v) { return Take(4, [&](const std::byte* p) { v = LoadI32(p); }); }
-  bool U32(uint32_t& v) { return Take(4, [&](const std::byte* p) { v = LoadU32(p); }); }
-  bool F64(double& v) { return Take(8, [&](const std::byte* p) { v = LoadF64(p); }); }
-  bool U8(uint8_t& v) { return Take(1, [&](const std::byte* p) { v = std::to_integer<uint8_t>(*p); }); }
+  bool I32(int32_t& v) {
+    return Take(4, [&](const std::byte* p) { v = LoadI32(p); });
+  }
+  bool U32(uint32_t& v) {
+    return Take(4, [&](const std::byte* p) { v = LoadU32(p); });
+  }
+  bool F64(double& v) {
+    return Take(8, [&](const std::byte* p) { v = LoadF64(p); });
+  }
+  bool U8(uint8_t& v) {
+    return Take(1, [&](const std::byte* p) { v = std::to_integer<uint8_t>(*p); });
+  }
   // n bytes as they are; false (and nothing taken) when fewer remain.
   bool Bytes(std::size_t n, std::string_view& out) {
     return Take(n, [&](const std::byte* p) { out = {reinterpret_cast<const char*>(p), n}; });

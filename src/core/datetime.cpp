@@ -61,8 +61,9 @@ double NowDateTime() {
   using namespace std::chrono;
   const auto now = system_clock::now();
   const std::time_t secs = system_clock::to_time_t(now);
-  const int ms = static_cast<int>(
-      duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000 + 1000) % 1000;
+  const int ms =
+      static_cast<int>(duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000 + 1000) %
+      1000;
   std::tm local{};
 #ifdef _WIN32
   localtime_s(&local, &secs);

@@ -42,8 +42,8 @@ bool ReadDouble(std::string_view text, double& out, std::size_t& end) {
   if (i >= text.size() || !((text[i] >= '0' && text[i] <= '9') || text[i] == '.')) return false;
   double v = 0;
   const char* first = text.data() + i;
-  const auto [ptr, ec] = std::from_chars(first, text.data() + text.size(), v,
-                                         std::chars_format::general);
+  const auto [ptr, ec] =
+      std::from_chars(first, text.data() + text.size(), v, std::chars_format::general);
   if (ec != std::errc() || !std::isfinite(v)) return false;
   out = negative ? -v : v;
   end = static_cast<std::size_t>(ptr - text.data());
@@ -71,7 +71,8 @@ std::string FormatFixed(double v, int decimals) {
   if (decimals < 0) decimals = 0;
   if (decimals > 100) decimals = 100;
   char buf[320 + 100 + 8];  // 309 integer digits, sign, point and decimals
-  const auto [ptr, ec] = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
+  const auto [ptr, ec] =
+      std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
   if (ec != std::errc()) return NonFinite(v);
   return std::string(buf, ptr);
 }

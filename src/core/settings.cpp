@@ -97,7 +97,9 @@ class Encoder {
   }
   void I32(const char*, std::size_t at, int32_t v) { StoreI32(image.data() + at, v); }
   void U8(const char*, std::size_t at, uint8_t v) { image[at] = std::byte{v}; }
-  void Bool(const char*, std::size_t at, bool v) { image[at] = std::byte{v ? uint8_t{1} : uint8_t{0}}; }
+  void Bool(const char*, std::size_t at, bool v) {
+    image[at] = std::byte{v ? uint8_t{1} : uint8_t{0}};
+  }
   void F64(const char*, std::size_t at, double v) { StoreF64(image.data() + at, v); }
   void Text(const char*, std::size_t at, std::size_t width, const std::string& s) {
     PutSlotText(image.data() + at, width, s);
@@ -199,9 +201,12 @@ bool SameFolder(const std::string& a, const std::string& b) {
     std::string s = Utf8ToCp1251(utf8);
     for (char& c : s) {
       auto u = static_cast<unsigned char>(c);
-      if (u >= 'A' && u <= 'Z') u += 32;
-      else if (u >= 0xC0 && u <= 0xDF) u += 32;
-      else if (u == 0xA8) u = 0xB8;  // Ё
+      if (u >= 'A' && u <= 'Z')
+        u += 32;
+      else if (u >= 0xC0 && u <= 0xDF)
+        u += 32;
+      else if (u == 0xA8)
+        u = 0xB8;  // Ё
       c = static_cast<char>(u);
     }
     return s;

@@ -154,10 +154,10 @@ std::vector<std::pair<std::string, std::string>> DescribeSettings(const TGLOB& g
 // dropped. Entries compare without regard to letter case on Windows, exactly
 // elsewhere (where /data and /Data are two folders).
 enum class FolderChoice {
-  kStored,            // folder is entry 0
-  kEmpty,             // no folder given; nothing changed
-  kTooLong,           // more than 128 Windows-1251 bytes; nothing changed
-  kUnrepresentable,   // a character without a Windows-1251 form; nothing changed
+  kStored,           // folder is entry 0
+  kEmpty,            // no folder given; nothing changed
+  kTooLong,          // more than 128 Windows-1251 bytes; nothing changed
+  kUnrepresentable,  // a character without a Windows-1251 form; nothing changed
 };
 FolderChoice ChooseFolder(std::string (&history)[kHistorySize], int32_t& count,
                           std::string_view folder);

@@ -144,9 +144,8 @@ PresetParseResult ParsePresets(std::span<const std::byte> bytes, TPresets& list)
     ++read;
   }
   result.complete = read == result.announced;
-  list.Current = result.savedCurrent >= 0 && result.savedCurrent < list.Count
-                     ? result.savedCurrent
-                     : 0;
+  list.Current =
+      result.savedCurrent >= 0 && result.savedCurrent < list.Count ? result.savedCurrent : 0;
   return result;
 }
 

@@ -59,7 +59,7 @@ class TPresets {
   std::unique_ptr<TPreset> Items[kMaxPresets];
   std::string FileName;
 
-  TPresets() = default;  // an empty list; AddDefault or Load fills it
+  TPresets() = default;                     // an empty list; AddDefault or Load fills it
   explicit TPresets(std::string fileName);  // stores the name, then Load
   ~TPresets();                              // Save, result ignored
   TPresets(const TPresets&) = delete;
@@ -85,8 +85,8 @@ class TPresets {
 
 // What a preset file held, as far as it could be read.
 struct PresetParseResult {
-  bool complete = false;   // every announced record was read
-  int32_t announced = 0;   // N from the file
+  bool complete = false;  // every announced record was read
+  int32_t announced = 0;  // N from the file
   int32_t savedCurrent = 0;
 };
 

@@ -66,12 +66,16 @@ TEST(MessageTable, MixedScriptsAreKeptLetterForLetter) {
   // "°" then Cyrillic "С" in both languages of 6; Latin "C" in both of 73.
   for (int lang : {kEnglish, kRussian}) {
     EXPECT_NE(std::string(Captions[6][lang]).find("\xC2\xB0\xD0\xA1)"), std::string::npos);
-    EXPECT_STREQ(Captions[73][lang], "(\xC2\xB0" "C)");
+    EXPECT_STREQ(Captions[73][lang],
+                 "(\xC2\xB0"
+                 "C)");
   }
   EXPECT_NE(std::string(Captions[7][0]).find("\xD0\xBA\xD0\xB3"), std::string::npos);  // кг
   EXPECT_NE(std::string(Captions[49][1]).find("(\xD1\x81)"), std::string::npos);       // с
-  EXPECT_NE(std::string(Captions[83][1]).find("(c)"), std::string::npos);             // c
-  EXPECT_STREQ(Captions[70][1], "\xD0\x9E" "2");                                       // О2
+  EXPECT_NE(std::string(Captions[83][1]).find("(c)"), std::string::npos);              // c
+  EXPECT_STREQ(Captions[70][1],
+               "\xD0\x9E"
+               "2");  // О2
   EXPECT_STREQ(Captions[70][0], "O2");
 }
 

@@ -37,12 +37,12 @@ Image DefaultImage(const std::string& folder) {
   PutText(f, 0, "CFG");
   Put(f, 4, {4, 0, 0, 0, 2, 0, 0, 0});
   PutText(f, 12, "VEX ConfigFile.v2.0 Settings file of the recorder 2002");
-  Put(f, 92, {0, 1, 1, 1, 1, 1, 1});                        // print options
-  Put(f, 100, {0xFF, 0xFF, 0xFF, 0xFF});                    // PrinterIndex -1
-  Put(f, 104, {1, 1, 1, 1, 1, 1, 0, 1, 0, 0, 0});           // chart options
-  Put(f, 120, {0, 0, 0, 0, 0, 0, 0x14, 0x40});              // 5.0
-  Put(f, 144, {0xBC, 0x02, 0, 0, 0x21, 0x02, 0, 0});        // 700 x 545
-  Put(f, 156, {114, 0, 0, 0, 0x56, 0x01, 0, 0});            // control 114, 342
+  Put(f, 92, {0, 1, 1, 1, 1, 1, 1});                  // print options
+  Put(f, 100, {0xFF, 0xFF, 0xFF, 0xFF});              // PrinterIndex -1
+  Put(f, 104, {1, 1, 1, 1, 1, 1, 0, 1, 0, 0, 0});     // chart options
+  Put(f, 120, {0, 0, 0, 0, 0, 0, 0x14, 0x40});        // 5.0
+  Put(f, 144, {0xBC, 0x02, 0, 0, 0x21, 0x02, 0, 0});  // 700 x 545
+  Put(f, 156, {114, 0, 0, 0, 0x56, 0x01, 0, 0});      // control 114, 342
   Put(f, 164, {140, 0, 0, 0, 75, 0, 0, 0, 0x5E, 0x01, 0, 0, 0xBC, 0x02, 0, 0});
   Put(f, 180, {1, 0, 0, 0});
   PutText(f, 184, folder);
@@ -81,8 +81,8 @@ TEST(SettingsFile, OtherMagicAndBannerAreAccepted) {
   PutText(f, 0, "XYZ!");
   std::fill(f.begin() + 12, f.begin() + 92, std::byte{0});
   PutText(f, 12, "a banner of some other program");
-  Put(f, 128, {1, 0, 0, 0});                          // Russian
-  Put(f, 120, {0, 0, 0, 0, 0, 0, 0x04, 0x40});        // 2.5 s
+  Put(f, 128, {1, 0, 0, 0});                    // Russian
+  Put(f, 120, {0, 0, 0, 0, 0, 0, 0x04, 0x40});  // 2.5 s
   ASSERT_TRUE(WriteFileAtomic(dir.File("vexa.cfg"), f).ok);
   TGLOB g(dir.path());
   EXPECT_EQ(g.Load(), TGLOB::LoadResult::kRead);
@@ -121,7 +121,7 @@ TEST(SettingsFile, ChangesOfARunAreThereAtTheNextStart) {
     g.AutoScrollAtStart = true;
     g.MonitorLeft = -1200;  // a second screen to the left
     g.SampleInterval = 0.5;
-    g.AppliedLanguage = 1;   // session fields are not stored
+    g.AppliedLanguage = 1;  // session fields are not stored
     g.MarkPending = true;
     ASSERT_EQ(ChooseFolder(g.DirHistory, g.DirHistoryCount, "/data/run"), FolderChoice::kStored);
   }
@@ -139,7 +139,7 @@ TEST(SettingsFile, ChangesOfARunAreThereAtTheNextStart) {
 }
 
 TEST(DecodeSettings, AShortFileKeepsTheDefaultsOfItsMissingFields) {
-    Image f = DefaultImage("/cfg");
+  Image f = DefaultImage("/cfg");
   Put(f, 120, {0, 0, 0, 0, 0, 0, 0x04, 0x40});  // 2.5 s
   Put(f, 128, {1, 0, 0, 0});
   Put(f, 2848, {99, 0, 0, 0});
@@ -191,7 +191,7 @@ TEST(DecodeSettings, UnusableValuesFallBackToSoundOnes) {
   Image f = DefaultImage("/x");
   Put(f, 128, {7, 0, 0, 0});
   Put(f, 120, {0, 0, 0, 0, 0, 0, 0xF8, 0x7F});  // NaN
-  Put(f, 104, {0x55});                            // a flag byte that is not 0 or 1
+  Put(f, 104, {0x55});                          // a flag byte that is not 0 or 1
   TGLOB g(TGLOB::NoFile{}, "/cfg");
   DecodeSettings(f, g);
   EXPECT_EQ(g.Language, 0);
@@ -232,7 +232,8 @@ TEST(DescribeSettings, ListsTheFieldsInFileOrder) {
   EXPECT_EQ(lines[3].first, "Banner");
   EXPECT_EQ(lines.back(), std::make_pair(std::string("MailReserved3"), std::string("0")));
   auto find = [&](const std::string& name) {
-    for (const auto& [n, v] : lines) if (n == name) return v;
+    for (const auto& [n, v] : lines)
+      if (n == name) return v;
     return std::string("<missing>");
   };
   EXPECT_EQ(find("SampleInterval"), "5");

@@ -1,0 +1,76 @@
+#include "recording/folder_scan.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "core/datetime.h"
+#include "core/paths.h"
+#include "recording/support/recording_fixture.h"
+
+namespace vexa {
+namespace {
+
+using testing::WriteAll;
+
+class FolderScan : public testing::RecordingFixture {
+ protected:
+  // A completed recording with `rows` rows, started at `minute`.
+  void Record(const std::string& postfix, int minute, int rows) {
+    now = EncodeDateTime(2026, 12, 8, 9, minute, 0);
+    channel.Postfix = postfix;
+    ASSERT_EQ(channel.CreateRecordFile(), 0);
+    for (int i = 0; i < rows; ++i) ASSERT_TRUE(Sample({{kV, 1.0}}));
+    now += 1.0 / 1440;
+    ASSERT_TRUE(channel.CompleteRecordFile());
+  }
+  TRecordingVector list;
+};
+
+TEST_F(FolderScan, ListsTheReadableRecordingsByNameAndSkipsTheRest) {
+  channel.BuildChart();
+  Record("b", 2, 3);
+  Record("a", 1, 0);
+  // Unfinished: placeholders, so its rows are not counted in the list.
+  now = EncodeDateTime(2026, 12, 8, 9, 3, 0);
+  channel.Postfix = "open";
+  ASSERT_EQ(channel.CreateRecordFile(), 0);
+  ASSERT_TRUE(Sample({{kV, 1.0}}));
+  channel.RecordFile.Close();
+
+  WriteAll(folder.File("empty.vxa"), "");
+  WriteAll(folder.File("garbage.vxa"), std::string(3 << 20, '\x01'));  // no line end at all
+  WriteAll(folder.File("newer.vxa"), "Format-Version: 3\r\n");
+  WriteAll(folder.File("broken.vxa"), "Format-Version: 2\r\nDevice-Name: x\r\nChannels-Count: many\r\n");
+  WriteAll(folder.File("notes.txt"), "Format-Version: 2\r\n");
+  WriteAll(folder.File("UPPER.VXA"), "Format-Version: 2\r\n");
+  std::filesystem::create_directory(folder.File("folder.vxa"));
+
+  channel.OpenListView = &list;
+  list.Items.push_back({"stale", 0, 0, 0});
+  ASSERT_EQ(channel.ScanFolder(folder.path()), 0);
+  ASSERT_EQ(list.Items.size(), 4u);
+  EXPECT_EQ(list.Updates, 1);
+  EXPECT_EQ(list.Items[0].Name, "2026-12-08 (09-01-00) a");
+  EXPECT_EQ(list.Items[0].DataCount, 0);
+  EXPECT_EQ(list.Items[1].Name, "2026-12-08 (09-02-00) b");
+  EXPECT_EQ(list.Items[1].Started, EncodeDateTime(2026, 12, 8, 9, 2, 0));
+  EXPECT_EQ(list.Items[1].Stopped, EncodeDateTime(2026, 12, 8, 9, 3, 0));
+  EXPECT_EQ(list.Items[1].DataCount, 3);
+  EXPECT_EQ(list.Items[2].Name, "2026-12-08 (09-03-00) open");
+  EXPECT_EQ(list.Items[2].Stopped, list.Items[2].Started);
+  EXPECT_EQ(list.Items[3].Name, "UPPER");
+  EXPECT_EQ(channel.ScanFolderPath.back(), kPathSeparator);
+}
+
+TEST_F(FolderScan, WithoutAListOrAFolderItSaysSo) {
+  EXPECT_EQ(channel.ScanFolder(folder.path()), 1);
+  channel.OpenListView = &list;
+  list.Items.push_back({"stale", 0, 0, 0});
+  EXPECT_EQ(channel.ScanFolder(folder.File("missing")), 2);
+  EXPECT_TRUE(list.Items.empty());
+}
+
+}  // namespace
+}  // namespace vexa

@@ -220,7 +220,11 @@ int ParseHeader(std::string_view bytes, bool wholeFile, HeaderData& h) {
 // cut to that length and the rest of it skipped.
 class BlockLines {
  public:
-  explicit BlockLines(std::FILE* f) : f_(f), buffer_(kBlockBytes) {}
+  // A small file gets a small buffer; it must hold a cut line and one more byte.
+  BlockLines(std::FILE* f, int64_t bytes)
+      : f_(f),
+        buffer_(static_cast<std::size_t>(
+            std::clamp<int64_t>(bytes + 1, 2 * kMaxRowBytes, static_cast<int64_t>(kBlockBytes)))) {}
 
   // The next line without its line end. `terminated` is false for a last
   // line the file ends in without a line end.
@@ -241,22 +245,31 @@ class BlockLines {
         terminated = true;
         return true;
       }
-      if (!skipping_ && avail >= kMaxRowBytes) {
-        line = std::string_view(start, kMaxRowBytes);
-        terminated = true;
-        skipping_ = true;
-        begin_ = end_;
-        return true;
+      // No line end yet: read on while the buffer has room.
+      const bool full = begin_ == 0 && end_ == buffer_.size();
+      if (!eof_ && !full) {
+        Refill();
+        continue;
       }
-      if (skipping_) begin_ = end_;
+      if (skipping_) {
+        begin_ = end_;
+        if (eof_) return false;
+        Refill();
+        continue;
+      }
       if (eof_) {
-        if (begin_ == end_ || skipping_) return false;
-        line = std::string_view(start, avail);
+        if (avail == 0) return false;
+        line = std::string_view(start, std::min(avail, kMaxRowBytes));
         begin_ = end_;
         terminated = false;
         return true;
       }
-      Refill();
+      // A full buffer without a line end: the line is cut, the rest skipped.
+      line = std::string_view(start, kMaxRowBytes);
+      terminated = true;
+      skipping_ = true;
+      begin_ = end_;
+      return true;
     }
   }
   bool Failed() const { return failed_; }
@@ -406,7 +419,7 @@ int TChannel::LoadRecording() {
     ProgressBar->SetVisible(true);
   }
 
-  BlockLines lines(f.get());
+  BlockLines lines(f.get(), remaining);
   std::string_view line;
   bool terminated = false;
   int64_t rows = 0;

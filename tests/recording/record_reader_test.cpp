@@ -207,6 +207,15 @@ TEST_F(RecordReader, RowsThatDoNotFitTheirColumnsNeverMisplaceAValue) {
   EXPECT_EQ(m[5], 9.0);
 }
 
+TEST_F(RecordReader, ALineLongerThanTheReadingBlockIsOneRow) {
+  const std::string rows = "1.0\t2.0\t" + std::string(3 << 20, 'z') + "\r\n3.0\t4.0\t\r\n5.0\t6";
+  ASSERT_EQ(Open(HandHeader() + rows), 0);
+  EXPECT_EQ(Values(channel.SeriesV), (std::vector<double>{1.0, 3.0}));
+  EXPECT_EQ(Values(channel.SeriesM), (std::vector<double>{2.0, 4.0}));
+  EXPECT_EQ(channel.MarksSeries.LabelText(0).size(), kMaxRowBytes - 8);
+  EXPECT_EQ(channel.DataCount, 2);
+}
+
 TEST_F(RecordReader, AFileWithoutChannelsHoldsOnlyMarks) {
   ASSERT_EQ(Open(HandHeader({.columns = "\tMarks", .colours = " ", .count = "     2"}) + "\r\nhello\tworld\r\n"), 0);
   EXPECT_EQ(chart.SeriesCount(), 3);

@@ -18,6 +18,31 @@ int SyncData(int fd) {
 #endif
 }
 
+// Writes all of bytes at offset, or at the end when offset < 0, retrying
+// interrupted and short writes; `written` counts what reached the file.
+// False with errno set on failure.
+bool WriteAll(int fd, std::string_view bytes, int64_t offset, int64_t& written) {
+  const char* data = bytes.data();
+  std::size_t left = bytes.size();
+  written = 0;
+  while (left > 0) {
+    const ssize_t n = offset < 0 ? ::write(fd, data, left)
+                                 : ::pwrite(fd, data, left, static_cast<off_t>(offset + written));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (n == 0) {
+      errno = ENOSPC;
+      return false;
+    }
+    data += n;
+    left -= static_cast<std::size_t>(n);
+    written += n;
+  }
+  return true;
+}
+
 }  // namespace
 
 TRecordFile::~TRecordFile() {
@@ -47,48 +72,21 @@ bool TRecordFile::Append(std::string_view bytes, bool sync) {
     error_ = "the recording file is not open";
     return false;
   }
-  const char* data = bytes.data();
-  std::size_t left = bytes.size();
-  while (left > 0) {
-    const ssize_t n = ::write(fd_, data, left);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return Fail("cannot write to");
-    }
-    if (n == 0) {
-      errno = ENOSPC;
-      return Fail("cannot write to");
-    }
-    data += n;
-    left -= static_cast<std::size_t>(n);
-    size_ += n;
-  }
+  int64_t written = 0;
+  const bool ok = WriteAll(fd_, bytes, -1, written);
+  size_ += written;
+  if (!ok) return Fail("cannot write to");
   if (sync && SyncData(fd_) != 0) return Fail("cannot sync");
   return true;
 }
 
 bool TRecordFile::WriteAt(int64_t offset, std::string_view bytes) {
-  if (fd_ < 0) {
-    error_ = "the recording file is not open";
+  if (fd_ < 0 || offset < 0) {
+    error_ = fd_ < 0 ? "the recording file is not open" : "negative file position";
     return false;
   }
-  const char* data = bytes.data();
-  std::size_t left = bytes.size();
-  while (left > 0) {
-    const ssize_t n = ::pwrite(fd_, data, left, static_cast<off_t>(offset));
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return Fail("cannot write to");
-    }
-    if (n == 0) {
-      errno = ENOSPC;
-      return Fail("cannot write to");
-    }
-    data += n;
-    left -= static_cast<std::size_t>(n);
-    offset += n;
-  }
-  return true;
+  int64_t written = 0;
+  return WriteAll(fd_, bytes, offset, written) || Fail("cannot write to");
 }
 
 bool TRecordFile::Close() {

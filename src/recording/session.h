@@ -16,6 +16,7 @@
 
 #include "core/settings.h"
 #include "recording/preset.h"
+#include "recording/record_format.h"
 
 namespace vexa {
 
@@ -26,8 +27,6 @@ inline constexpr int kMaxIntervalText = 15;
 inline constexpr int kMaxPostfix = 15;
 inline constexpr int kMaxDescription = 80;
 inline constexpr int kMaxMark = 50;
-// "Data-Count" has six characters.
-inline constexpr int32_t kMaxRowsPerFile = 999999;
 // Shorter intervals give a timer of 0 ms, which never fires.
 inline constexpr double kMinIntervalSeconds = 0.001;
 // The timer takes its interval as an int of milliseconds.
@@ -162,7 +161,7 @@ class TSession {
   int32_t TimerMs() const { return timerMs_; }
 
   // Rows per file before the session continues in a new file.
-  int32_t RowLimit = kMaxRowsPerFile;
+  int32_t RowLimit = kMaxDataCount;
 
  private:
   std::string Text(int kind) const;

@@ -3,11 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "chart/chart.h"
-#include "core/paths.h"
-#include "core/settings.h"
 #include "options.h"
-#include "recording/channel.h"
 #include "recording/csv_export.h"
 
 namespace vexa::rec {
@@ -21,11 +17,8 @@ int RunExport(const Args& args) {
                  error.c_str());
     return 2;
   }
-  TGLOB settings(ConfigDir());
-  chart::Chart chart;
-  TChannel channel(settings);
-  channel.OpenPresets(settings.PresetPath);
-  channel.CreateFixedAxes(chart);
+  RecordingReader reader;
+  TChannel& channel = reader.channel;
   if (const int status = OpenRecording(channel, o.words[0], "export")) return status;
   const FileResult written = ExportCsv(channel, o.Get("csv"));
   if (!written.ok) {

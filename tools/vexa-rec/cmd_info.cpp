@@ -4,13 +4,9 @@
 #include <cstdio>
 #include <string>
 
-#include "chart/chart.h"
 #include "core/datetime.h"
 #include "core/numtext.h"
-#include "core/paths.h"
-#include "core/settings.h"
 #include "options.h"
-#include "recording/channel.h"
 #include "recording/record_format.h"
 
 namespace vexa::rec {
@@ -33,11 +29,8 @@ int RunInfo(const Args& args) {
     std::fprintf(stderr, "vexa-rec info: one recording file expected\nusage: vexa-rec info FILE\n");
     return 2;
   }
-  TGLOB settings(ConfigDir());
-  chart::Chart chart;  // outlives the channel
-  TChannel channel(settings);
-  channel.OpenPresets(settings.PresetPath);
-  channel.CreateFixedAxes(chart);
+  RecordingReader reader;
+  TChannel& channel = reader.channel;
   if (const int status = OpenRecording(channel, args[0], "info")) return status;
 
   Field(kKeyFormatVersion, std::to_string(channel.HeaderFormatVersion));
@@ -61,8 +54,8 @@ int RunInfo(const Args& args) {
   Field(kKeyTempEnviroment, Number(channel.OwnPreset.AirTemperature));
   Field(kKeyHumidity, Number(channel.OwnPreset.Humidity));
 
-  for (int k = 3; k < chart.SeriesCount(); ++k) {
-    const chart::Series& s = chart.SeriesAt(k);
+  for (int k = 3; k < reader.chart.SeriesCount(); ++k) {
+    const chart::Series& s = reader.chart.SeriesAt(k);
     double sum = 0;
     std::size_t n = 0;
     for (std::size_t i = 0; i < s.Count(); ++i) {

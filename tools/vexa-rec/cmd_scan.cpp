@@ -4,13 +4,10 @@
 #include <cstdio>
 #include <string>
 
-#include "chart/chart.h"
 #include "core/datetime.h"
-#include "core/paths.h"
 #include "core/settings.h"
-#include "recording/channel.h"
 #include "recording/folder_scan.h"
-#include "commands.h"
+#include "options.h"
 
 namespace vexa::rec {
 
@@ -46,11 +43,8 @@ int RunScan(const Args& args) {
     std::fprintf(stderr, "vexa-rec scan: one folder expected\nusage: vexa-rec scan DIR\n");
     return 2;
   }
-  TGLOB settings(ConfigDir());
-  chart::Chart chart;
-  TChannel channel(settings);
-  channel.OpenPresets(settings.PresetPath);
-  channel.CreateFixedAxes(chart);
+  RecordingReader reader;
+  TChannel& channel = reader.channel;
   PrintedList list;
   channel.OpenListView = &list;
   const int r = channel.ScanFolder(WithoutTrailingSeparator(args[0]));

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstdio>
 
+#include "core/paths.h"
 #include "recording/channel.h"
 
 namespace vexa::rec {
@@ -39,6 +40,11 @@ bool ParseWhole(const std::string& text, long long low, long long high, long lon
   const char* end = text.data() + text.size();
   const auto [ptr, ec] = std::from_chars(text.data(), end, value);
   return !text.empty() && ec == std::errc() && ptr == end && value >= low && value <= high;
+}
+
+RecordingReader::RecordingReader()
+    : settings(TGLOB::NoFile{}, ConfigDir()), channel(settings) {
+  channel.CreateFixedAxes(chart);
 }
 
 int OpenRecording(TChannel& channel, const std::string& path, const char* command) {

@@ -6,15 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "chart/chart.h"
 #include "commands.h"
-
-namespace vexa {
-class TChannel;
-class TGLOB;
-namespace chart {
-class Chart;
-}
-}  // namespace vexa
+#include "core/settings.h"
+#include "recording/channel.h"
 
 namespace vexa::rec {
 
@@ -33,6 +28,17 @@ bool ParseOptions(const Args& args, const std::vector<std::string>& known, Optio
 
 // A whole number in [low, high]; false for anything else ("2x", "", "-1").
 bool ParseWhole(const std::string& text, long long low, long long high, long long& value);
+
+// A recording object on its own chart for the commands that only read
+// recordings (info, scan, export): the settings take their defaults and are
+// never written back, and the preset file is not opened, so these commands
+// leave the user's vexa.cfg and vexa.pset untouched.
+struct RecordingReader {
+  RecordingReader();
+  TGLOB settings;
+  chart::Chart chart;  // declared before channel: it must outlive it
+  TChannel channel;
+};
 
 // Reads a recording as opening it does (ReadHeader, then LoadRecording into
 // channel's chart). 0 on success; otherwise prints why on stderr, prefixed

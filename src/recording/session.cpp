@@ -198,6 +198,29 @@ void TChannel::StopRecording() {
   CompleteFailed = Recording && !CompleteRecordFile();
 }
 
+namespace {
+
+// The seconds of an elapsed-time text when FormatElapsed gives that text back.
+std::optional<int32_t> ElapsedSecondsOf(const std::string& e) {
+  const auto colon1 = e.find(':');
+  const auto colon2 = colon1 == std::string::npos ? colon1 : e.find(':', colon1 + 1);
+  if (e.size() < 3 || e.front() != '[' || e.back() != ']' || colon2 == std::string::npos) {
+    return std::nullopt;
+  }
+  long long h = 0, m = 0, s = 0;
+  if (!ParseInt(e.substr(1, colon1 - 1), h) ||
+      !ParseInt(e.substr(colon1 + 1, colon2 - colon1 - 1), m) ||
+      !ParseInt(e.substr(colon2 + 1, e.size() - colon2 - 2), s) || h < 0 || h >= 596523 ||
+      m < 0 || s < 0) {
+    return std::nullopt;
+  }
+  const auto seconds = static_cast<int32_t>(h * 3600 + m * 60 + s);
+  if (chart::FormatElapsed(seconds) != e) return std::nullopt;
+  return seconds;
+}
+
+}  // namespace
+
 void TChannel::SampleToChart() {
   TGLOB& g = *Settings;
   g.SampleTime = Now(*this);
@@ -222,19 +245,12 @@ void TChannel::SampleToChart() {
     if (shows(c)) ChannelSeries(c).Add(ChannelValue(c).load());
   }
   AbsTimeSeries.AddNull(chart::DayTimeLabel{g.SampleTime});
-  // The elapsed text is kept as a number when it reads back exactly.
-  long long h = 0, m = 0, s = 0;
-  const std::string& e = g.ElapsedText;
-  const auto colon1 = e.find(':');
-  const auto colon2 = colon1 == std::string::npos ? colon1 : e.find(':', colon1 + 1);
-  if (e.size() > 2 && e.front() == '[' && e.back() == ']' && colon2 != std::string::npos &&
-      ParseInt(e.substr(1, colon1 - 1), h) && ParseInt(e.substr(colon1 + 1, colon2 - colon1 - 1), m) &&
-      ParseInt(e.substr(colon2 + 1, e.size() - colon2 - 2), s) && h >= 0 && h < 596523 &&
-      m >= 0 && s >= 0 &&
-      chart::FormatElapsed(static_cast<int32_t>(h * 3600 + m * 60 + s)) == e) {
-    RelTimeSeries.AddNull(chart::ElapsedLabel{static_cast<int32_t>(h * 3600 + m * 60 + s)});
+  // The elapsed text is kept as a number when it reads back exactly; the
+  // start's "[00:00:00]" has no numeric form and stays text.
+  if (const auto seconds = ElapsedSecondsOf(g.ElapsedText)) {
+    RelTimeSeries.AddNull(chart::ElapsedLabel{*seconds});
   } else {
-    RelTimeSeries.AddNull(std::string_view(e));
+    RelTimeSeries.AddNull(std::string_view(g.ElapsedText));
   }
 }
 

@@ -78,6 +78,15 @@ stage_windows() {
   export WINEPREFIX=$ROOT/build/mingw/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
   mkdir -p "$WINEPREFIX"
   (cd build/mingw && ctest --output-on-failure --no-tests=error)
+  # vexa-rec itself under wine: a port that does not exist is reported, status 1.
+  local out status=0
+  out=$(VEXA_CONFIG_DIR="$WINEPREFIX" /usr/lib/wine/wine64 build/mingw/tools/vexa-rec.exe \
+          monitor --port 99 --seconds 1 2>&1) || status=$?
+  if [ "$status" -ne 1 ] || [[ "$out" != *"Error init port COM 99"* ]]; then
+    echo "vexa-rec.exe monitor --port 99: status $status, output: $out" >&2
+    return 1
+  fi
+  echo "vexa-rec.exe under wine: $out (status $status)"
   /usr/lib/wine/wineserver -k 2>/dev/null || true
 }
 

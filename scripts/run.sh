@@ -17,7 +17,7 @@ trap 'kill "$SIM" 2>/dev/null || true; wait 2>/dev/null || true; rm -rf "$WORK"'
 
 # The simulator stands in for the instrument on COM2, the default preset's
 # port; a fresh settings folder keeps the demonstration away from yours.
-build/run/tools/vexa-flowsim --link "$WORK/flowmeter" &
+build/run/tools/vexa-flowsim --link "$WORK/flowmeter" >/dev/null &
 SIM=$!
 for _ in $(seq 50); do [ -e "$WORK/flowmeter" ] && break; sleep 0.1; done
 export VEXA_COM2="$WORK/flowmeter" VEXA_CONFIG_DIR="$WORK"

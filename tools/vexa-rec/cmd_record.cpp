@@ -24,6 +24,9 @@ namespace vexa::rec {
 
 namespace {
 
+// A display that has shown nothing yet reads as a dash.
+const char* Shown(const std::string& display) { return display.empty() ? "-" : display.c_str(); }
+
 volatile std::sig_atomic_t gStop = 0;
 
 extern "C" void OnRecordStopSignal(int) { gStop = 1; }
@@ -185,6 +188,12 @@ int RunRecord(const Args& args) {
       const TTickResult t = session.Tick(description);
       // Like a timer, missed deadlines are skipped; the next stays on the grid.
       nextTick += tick * ((now - nextTick) / tick + 1);
+      if (t.Sampled) {
+        // What the control panel's numeric displays would show.
+        std::fprintf(stderr, "sample %lld %s V=%s M=%s F=%s%s\n", taken,
+                     settings.ElapsedText.c_str(), Shown(t.DisplayV), Shown(t.DisplayM),
+                     Shown(t.DisplayF), t.MarkWritten ? " (mark)" : "");
+      }
       if (t.RolledOver) {
         std::printf("%s\n", t.PreviousFile.c_str());
         std::fflush(stdout);

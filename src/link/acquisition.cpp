@@ -2,6 +2,11 @@
 
 #include <system_error>
 
+#ifndef _WIN32
+#include <pthread.h>
+#include <signal.h>
+#endif
+
 namespace vexa {
 
 void TLinkCounters::Reset() {
@@ -136,6 +141,14 @@ void TAcquisition::EndThread(TLinkShared& shared) {
 }
 
 void TAcquisition::Run(TDev* dev, TLinkShared* shared) {
+#ifndef _WIN32
+  // Stop signals are the program's business: its main thread takes them, so
+  // a Ctrl-C can cut that thread's sleep short instead of landing here.
+  sigset_t stops;
+  sigemptyset(&stops);
+  for (int s : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) sigaddset(&stops, s);
+  pthread_sigmask(SIG_BLOCK, &stops, nullptr);
+#endif
   const auto stopped = [shared] { return !shared->Running; };
   while (shared->Running) {
     if (!dev || !dev->Port) {

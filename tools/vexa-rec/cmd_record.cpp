@@ -3,12 +3,10 @@
 // steady-clock loop with absolute deadlines instead of a window timer.
 // SIGINT or SIGTERM ends it like the stop button.
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <map>
 #include <string>
-#include <thread>
 
 #include "chart/chart.h"
 #include "core/cp1251.h"
@@ -19,6 +17,7 @@
 #include "options.h"
 #include "recording/channel.h"
 #include "recording/session.h"
+#include "stop_signal.h"
 
 namespace vexa::rec {
 
@@ -27,9 +26,6 @@ namespace {
 // A display that has shown nothing yet reads as a dash.
 const char* Shown(const std::string& display) { return display.empty() ? "-" : display.c_str(); }
 
-volatile std::sig_atomic_t gStop = 0;
-
-extern "C" void OnRecordStopSignal(int) { gStop = 1; }
 
 constexpr const char* kUsage =
     "usage: vexa-rec record [--port N] [--interval S] [--postfix TEXT] [--dir DIR]\n"
@@ -150,8 +146,7 @@ int RunRecord(const Args& args) {
 
   TSession session(channel, settings);
   const std::string interval = o.Get("interval", FormatGeneral(settings.SampleInterval));
-  std::signal(SIGINT, OnRecordStopSignal);
-  std::signal(SIGTERM, OnRecordStopSignal);
+  CatchStopSignals();
   const TStartResult start = session.Start(interval, o.Get("postfix"), settings.AutoScrollAtStart);
   if (start.Result != TStartResult::kStarted) {
     std::fprintf(stderr, "%s\n", start.Message.c_str());
@@ -168,13 +163,12 @@ int RunRecord(const Args& args) {
   auto nextSecond = t0 + std::chrono::seconds(1);
   long long taken = 0;
   int status = 0;
-  while (!gStop) {
+  while (!StopRequested()) {
     auto wake = std::min(nextTick, nextSecond);
     if (o.Has("seconds")) wake = std::min(wake, end);
     auto now = Clock::now();
     if (now < wake) {
-      // Short naps so that a signal ends the session promptly.
-      std::this_thread::sleep_for(std::min<Clock::duration>(wake - now, std::chrono::milliseconds(50)));
+      SleepUntil(wake);
       continue;
     }
     if (now >= nextSecond) {
@@ -215,6 +209,7 @@ int RunRecord(const Args& args) {
       status = 1;
     }
   }
+  ReleaseStopSignals();
   std::printf("%s\n", channel.RecordFileName.c_str());
   return status;
 }

@@ -1,5 +1,6 @@
 #include "stop_signal.h"
 
+#include <algorithm>
 #include <csignal>
 #include <ctime>
 #include <thread>

@@ -20,9 +20,14 @@ namespace {
 
 constexpr auto kRelaxed = std::memory_order_relaxed;
 
-void MarkSilent(TDev& dev) {
+// A read that heard nothing (silence) or found the device gone: both end
+// the link's run of frames, so the next frame starts a new average.
+TAcquireStep NothingHeard(TDev& dev, TLinkCounters& counters, bool lost) {
   dev.LinkAlive = false;
   dev.Restart = true;
+  if (lost) return TAcquireStep::Lost;
+  counters.SilentReads.fetch_add(1, kRelaxed);
+  return TAcquireStep::Silent;
 }
 
 }  // namespace
@@ -32,15 +37,7 @@ TAcquireStep AcquireStep(TDev& dev, TLinkShared& shared) {
   TLinkCounters& counters = shared.Counters;
 
   TReadResult read = port.Read(dev.Frame, 1);
-  if (read.Lost) {
-    MarkSilent(dev);
-    return TAcquireStep::Lost;
-  }
-  if (read.Count == 0) {
-    MarkSilent(dev);
-    counters.SilentReads.fetch_add(1, kRelaxed);
-    return TAcquireStep::Silent;
-  }
+  if (read.Lost || read.Count == 0) return NothingHeard(dev, counters, read.Lost);
   dev.LinkAlive = true;
   if (dev.Frame[0] != kSyncByte) {
     counters.BytesSkipped.fetch_add(1, kRelaxed);
@@ -52,16 +49,8 @@ TAcquireStep AcquireStep(TDev& dev, TLinkShared& shared) {
     // The instrument paused inside a frame (or went away). Decoding would mix
     // in bytes of an older frame, so the frame is dropped.
     counters.BytesSkipped.fetch_add(1 + read.Count, kRelaxed);
-    if (read.Lost) {
-      MarkSilent(dev);
-      return TAcquireStep::Lost;
-    }
-    if (read.Count == 0) {
-      // A second of silence after the sync byte is silence like any other.
-      MarkSilent(dev);
-      counters.SilentReads.fetch_add(1, kRelaxed);
-      return TAcquireStep::Silent;
-    }
+    // A second of silence after the sync byte is silence like any other.
+    if (read.Lost || read.Count == 0) return NothingHeard(dev, counters, read.Lost);
     return TAcquireStep::ShortFrame;
   }
 

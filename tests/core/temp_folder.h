@@ -2,21 +2,27 @@
 // content when the test ends.
 #pragma once
 
-#include <atomic>
-#include <chrono>
 #include <filesystem>
+#include <random>
+#include <stdexcept>
 #include <string>
 
 namespace vexa::testing {
 
 class TempFolder {
  public:
+  // Test processes run in parallel: the name is random and create_directory
+  // must be the call that made it, or two tests could share (and remove) one
+  // folder.
   TempFolder() {
-    static std::atomic<int> counter{0};
-    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    path_ = std::filesystem::temp_directory_path() /
-            ("vexa-test-" + std::to_string(stamp) + "-" + std::to_string(counter++));
-    std::filesystem::create_directories(path_);
+    std::random_device entropy;
+    std::mt19937_64 random((static_cast<unsigned long long>(entropy()) << 32) ^ entropy());
+    const auto base = std::filesystem::temp_directory_path();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      path_ = base / ("vexa-test-" + std::to_string(random()));
+      if (std::filesystem::create_directory(path_)) return;
+    }
+    throw std::runtime_error("no fresh temporary folder under " + base.string());
   }
   ~TempFolder() {
     std::error_code ec;

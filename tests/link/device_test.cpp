@@ -51,7 +51,7 @@ TEST(TDev, ConstructedClosedAndWaitingForAFirstFrame) {
 
 TEST(TDev, FailedOpenNamesThePortAndSuccessClearsIt) {
   ScratchDir dir;
-  ScopedEnv config("VEXA_CONFIG_DIR", dir.Path());
+  ScopedEnv config("VEXA_CONFIG_DIR", dir.path());
   ScopedEnv missing("VEXA_COM12", dir.File("no-such-device"));
   TDev dev(kKindFlown);
   dev.PortNumber = 12;
@@ -72,14 +72,14 @@ TEST(TDev, FailedOpenNamesThePortAndSuccessClearsIt) {
 
 TEST(TDev, NotASerialLineDoesNotOpen) {
   ScratchDir dir;
-  ScopedEnv config("VEXA_CONFIG_DIR", dir.Path());
+  ScopedEnv config("VEXA_CONFIG_DIR", dir.path());
   const std::string file = dir.File("plain.txt");
   { std::FILE* f = std::fopen(file.c_str(), "wb"); ASSERT_TRUE(f); std::fclose(f); }
   ScopedEnv env("VEXA_COM3", file);
   TDev dev(kKindFlown);
   dev.PortNumber = 3;
   EXPECT_EQ(dev.OpenPort(), 1);
-  ScopedEnv folder("VEXA_COM3", dir.Path());
+  ScopedEnv folder("VEXA_COM3", dir.path());
   EXPECT_EQ(dev.OpenPort(), 1);
   ScopedEnv longName("VEXA_COM3", dir.File(std::string(5000, 'x')));
   EXPECT_EQ(dev.OpenPort(), 1);
@@ -96,7 +96,7 @@ TEST(TDev, ClosingAClosedPortOnlySetsRestart) {
 
 TEST(TAcquisition, FailedPortLeavesNothingOpenAndNoThread) {
   ScratchDir dir;
-  ScopedEnv config("VEXA_CONFIG_DIR", dir.Path());
+  ScopedEnv config("VEXA_CONFIG_DIR", dir.path());
   ScopedEnv missing("VEXA_COM99", dir.File("gone"));
   TDev first(kKindFlown), second(kKindFlown);
   first.Port = std::make_unique<ScriptedPort>();

@@ -26,20 +26,20 @@ std::string Default(int n) {
 
 TEST(ComPortDevice, DefaultsToTheSystemsNameForTheNumber) {
   ScratchDir dir;
-  EXPECT_EQ(ComPortDevice(2, dir.Path()), Default(2));
-  EXPECT_EQ(ComPortDevice(12, dir.Path()), Default(12));
+  EXPECT_EQ(ComPortDevice(2, dir.path()), Default(2));
+  EXPECT_EQ(ComPortDevice(12, dir.path()), Default(12));
 #ifdef _WIN32
-  EXPECT_EQ(ComPortDevice(12, dir.Path()), "\\\\.\\COM12");
+  EXPECT_EQ(ComPortDevice(12, dir.path()), "\\\\.\\COM12");
 #else
-  EXPECT_EQ(ComPortDevice(1, dir.Path()), "/dev/ttyS0");
+  EXPECT_EQ(ComPortDevice(1, dir.path()), "/dev/ttyS0");
 #endif
 }
 
 TEST(ComPortDevice, NoDeviceForNumbersBelowOne) {
   ScratchDir dir;
   ScopedEnv env("VEXA_COM0", "/dev/null");
-  EXPECT_EQ(ComPortDevice(0, dir.Path()), "");
-  EXPECT_EQ(ComPortDevice(-3, dir.Path()), "");
+  EXPECT_EQ(ComPortDevice(0, dir.path()), "");
+  EXPECT_EQ(ComPortDevice(-3, dir.path()), "");
 }
 
 TEST(ComPortDevice, PortsFileLinesWithCommentsSpacesAndCrLf) {
@@ -54,12 +54,12 @@ TEST(ComPortDevice, PortsFileLinesWithCommentsSpacesAndCrLf) {
              "COM6\n"                // no '=': ignored
              "COM7x=/dev/bad\n"
              "#COM8=/dev/commented\n");
-  EXPECT_EQ(ComPortDevice(3, dir.Path()), "/dev/ttyUSB0");
-  EXPECT_EQ(ComPortDevice(4, dir.Path()), "/dev/serial/by-id/usb-FTDI_FT232R-if00-port0");
-  EXPECT_EQ(ComPortDevice(5, dir.Path()), Default(5));
-  EXPECT_EQ(ComPortDevice(6, dir.Path()), Default(6));
-  EXPECT_EQ(ComPortDevice(7, dir.Path()), Default(7));
-  EXPECT_EQ(ComPortDevice(8, dir.Path()), Default(8));
+  EXPECT_EQ(ComPortDevice(3, dir.path()), "/dev/ttyUSB0");
+  EXPECT_EQ(ComPortDevice(4, dir.path()), "/dev/serial/by-id/usb-FTDI_FT232R-if00-port0");
+  EXPECT_EQ(ComPortDevice(5, dir.path()), Default(5));
+  EXPECT_EQ(ComPortDevice(6, dir.path()), Default(6));
+  EXPECT_EQ(ComPortDevice(7, dir.path()), Default(7));
+  EXPECT_EQ(ComPortDevice(8, dir.path()), Default(8));
 }
 
 TEST(ComPortDevice, EnvironmentWinsOverThePortsFile) {
@@ -67,18 +67,18 @@ TEST(ComPortDevice, EnvironmentWinsOverThePortsFile) {
   WritePorts(dir, "COM3=/dev/ttyUSB0\n");
   {
     ScopedEnv env("VEXA_COM3", "/dev/ttyACM1");
-    EXPECT_EQ(ComPortDevice(3, dir.Path()), "/dev/ttyACM1");
+    EXPECT_EQ(ComPortDevice(3, dir.path()), "/dev/ttyACM1");
   }
   {
     ScopedEnv empty("VEXA_COM3", "");
-    EXPECT_EQ(ComPortDevice(3, dir.Path()), "/dev/ttyUSB0");
+    EXPECT_EQ(ComPortDevice(3, dir.path()), "/dev/ttyUSB0");
   }
 }
 
 TEST(ComPortDevice, UsesTheSettingsFolderByDefault) {
   ScratchDir dir;
   WritePorts(dir, "COM9=/dev/ttyUSB3\n");
-  ScopedEnv env("VEXA_CONFIG_DIR", dir.Path());
+  ScopedEnv env("VEXA_CONFIG_DIR", dir.path());
   EXPECT_EQ(ComPortDevice(9), "/dev/ttyUSB3");
 }
 
@@ -87,7 +87,7 @@ TEST(ComPortDevice, HugeOrBinaryPortsFileIsReadOnlyAsFarAsItsLimit) {
   std::string junk(200 * 1024, '\0');
   for (size_t i = 0; i < junk.size(); ++i) junk[i] = static_cast<char>(i * 131 % 251);
   WritePorts(dir, junk + "\nCOM3=/dev/late\n");
-  EXPECT_EQ(ComPortDevice(3, dir.Path()), Default(3));
+  EXPECT_EQ(ComPortDevice(3, dir.path()), Default(3));
 }
 
 }  // namespace

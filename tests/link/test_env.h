@@ -2,9 +2,9 @@
 #pragma once
 
 #include <cstdlib>
-#include <filesystem>
-#include <random>
 #include <string>
+
+#include "core/temp_folder.h"
 
 namespace vexa::test {
 
@@ -36,26 +36,7 @@ class ScopedEnv {
   std::string old_;
 };
 
-// A fresh folder under the system's temporary folder, removed with its content.
-class ScratchDir {
- public:
-  ScratchDir() {
-    std::random_device rd;
-    path_ = std::filesystem::temp_directory_path() /
-            ("vexa-link-" + std::to_string(rd()) + std::to_string(rd()));
-    std::filesystem::create_directories(path_);
-  }
-  ~ScratchDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  ScratchDir(const ScratchDir&) = delete;
-  ScratchDir& operator=(const ScratchDir&) = delete;
-  std::string Path() const { return path_.string(); }
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  std::filesystem::path path_;
-};
+// Scratch folders are the shared temporary folders of every layer's tests.
+using ScratchDir = testing::TempFolder;
 
 }  // namespace vexa::test

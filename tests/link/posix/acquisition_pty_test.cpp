@@ -54,7 +54,7 @@ class AcquisitionPty : public ::testing::Test {
   test::ScratchDir dir;
   std::string link = dir.File("ttyUSB0");
   test::ScopedEnv env{"VEXA_COM" + std::to_string(kPort), link};
-  test::ScopedEnv config{"VEXA_CONFIG_DIR", dir.Path()};
+  test::ScopedEnv config{"VEXA_CONFIG_DIR", dir.path()};
   std::unique_ptr<PtyMeter> meter;
   TDev dev{kKindFlown};
   TDev* devices[1] = {&dev};

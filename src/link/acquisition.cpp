@@ -129,6 +129,13 @@ void TAcquisition::EndThread(TLinkShared& shared) {
   shared_ = nullptr;
 }
 
+void TAcquisition::Nudge() {
+  {
+    std::lock_guard<std::mutex> lock(wakeMutex_);  // as in EndThread: never missed
+  }
+  wake_.notify_all();
+}
+
 void TAcquisition::Run(TDev* dev, TLinkShared* shared) {
 #ifndef _WIN32
   // Stop signals are the program's business: its main thread takes them, so
@@ -155,7 +162,12 @@ void TAcquisition::Run(TDev* dev, TLinkShared* shared) {
       (void)dev->Port->Open(dev->DevicePath, dev->LineSettings);
       continue;
     }
-    if (AcquireStep(*dev, *shared) == TAcquireStep::Lost) dev->Port->Close();
+    const TAcquireStep step = AcquireStep(*dev, *shared);
+    if (step == TAcquireStep::Lost) dev->Port->Close();
+    if (step == TAcquireStep::Averaged && FramePause.count() > 0) {
+      std::unique_lock<std::mutex> lock(wakeMutex_);
+      wake_.wait_for(lock, FramePause, [&] { return stopped() || dev->Restart.load(); });
+    }
   }
 }
 

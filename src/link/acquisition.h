@@ -89,13 +89,24 @@ class TAcquisition {
   // Pause between two attempts to reopen a lost device. Set before Start.
   std::chrono::milliseconds ReopenInterval{1000};
 
+  // Rest after an averaged frame, once the queued input is purged. The frame
+  // taken next is still the first whose sync byte arrives after the purge;
+  // the pause only spares a wake-up per frame from a fast instrument (every
+  // wake-up costs the system tens of microseconds, a frame's decode one).
+  // A restart (a stored sample) ends the pause, so a new average begins with
+  // the next frame as it would without one. Set before Start; zero never rests.
+  std::chrono::milliseconds FramePause{20};
+
+  // Ends a frame pause early: call after setting an instrument's Restart.
+  void Nudge();
+
  private:
   void Run(TDev* dev, TLinkShared* shared);
   void EndThread(TLinkShared& shared);
 
   std::thread ThreadHandle;
   TLinkShared* shared_ = nullptr;
-  std::mutex wakeMutex_;  // only for the reopen pause, so Stop can cut it short
+  std::mutex wakeMutex_;  // only for the pauses, so Stop can cut them short
   std::condition_variable wake_;
 };
 

@@ -148,7 +148,10 @@ bool TChannel::WriteRow() {
     ValueM.store(0);
     ValueVes.store(0);
     ValueVO2t.store(0);
-    if (DeviceCount > 0) FlowMeter().Restart.store(true);
+    if (DeviceCount > 0) {
+      FlowMeter().Restart.store(true);
+      ThreadHandle.Nudge();  // a thread resting after a frame takes the next one
+    }
   }
   if (!written) return false;
   ++DataCount;

@@ -128,6 +128,29 @@ TEST_F(AcquisitionPty, FramesQueuedWhileOneIsAveragedArePurged) {
   EXPECT_DOUBLE_EQ(shared.ValueV, (3.50 + 4.00) / 2);
 }
 
+TEST_F(AcquisitionPty, PauseAfterAFrameKeepsLaterFramesQueuedUntilARestartOrAStop) {
+  acq.FramePause = std::chrono::seconds(10);
+  ASSERT_EQ(Start(), 0);
+  meter->Send(kFrame1);
+  ASSERT_TRUE(WaitFrames(1));
+  meter->Send(kFrame2);  // averaged, purged, then the thread rests
+  ASSERT_TRUE(WaitFrames(2));
+  meter->Send(kFrame1);  // arrives after the purge: kept for after the pause
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  EXPECT_EQ(Frames(), 2u);
+  // A stored sample restarts the average: the queued frame is taken at once
+  // and replaces the values.
+  dev.Restart = true;
+  acq.Nudge();
+  ASSERT_TRUE(WaitFrames(3, 1000));
+  EXPECT_DOUBLE_EQ(shared.ValueV, 3.00);
+  meter->Send(kFrame2);
+  ASSERT_TRUE(WaitFrames(4, 1000));
+  const auto stopping = Clock::now();
+  acq.Stop(devices, shared);  // cuts the pause short
+  EXPECT_LT(Clock::now() - stopping, std::chrono::milliseconds(500));
+}
+
 TEST_F(AcquisitionPty, FrameCutShortIsDropped) {
   ASSERT_EQ(Start(), 0);
   meter->Send({0x55, 0x10, 0x27, 0x63});

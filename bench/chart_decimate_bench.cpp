@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "chart/decimate.h"
+#include "chart/trace.h"
 #include "chart/series.h"
 
 namespace {
@@ -37,6 +38,19 @@ void BM_DecimateMillion(benchmark::State& state) {
 }
 BENCHMARK(BM_DecimateMillion)->Args({1000, 0})->Args({1000, 1})->Args({4000, 0})
     ->Unit(benchmark::kMillisecond);
+
+// The painter's path: a million points traced onto a plot through the
+// summaries, one span per column plus the joins.
+void BM_TraceMillion(benchmark::State& state) {
+  const Series s = Channel(1'000'000, state.range(1) != 0);
+  const int columns = static_cast<int>(state.range(0));
+  const vexa::chart::TraceAxes axes{{0, 999'999}, {0, columns - 1, 0}, {0, 40}, {0, 800, 0}};
+  for (auto _ : state) {
+    auto trace = vexa::chart::TraceLine(s, axes);
+    benchmark::DoNotOptimize(trace.columns.data());
+  }
+}
+BENCHMARK(BM_TraceMillion)->Args({923, 0})->Args({923, 1})->Args({1900, 0})->Unit(benchmark::kMicrosecond);
 
 void BM_LoadMillionRows(benchmark::State& state) {
   constexpr std::size_t kRows = 1'000'000;

@@ -8,6 +8,11 @@ namespace vexa::chart {
 Chart::Chart() {
   BottomAxis().Horizontal = true;
   TopAxis().Horizontal = true;
+  RightAxis().Visible = false;
+  TopAxis().Visible = false;
+  BottomAxis().Visible = false;
+  BottomAxis().Automatic = false;
+  BottomAxis().AxisValuesFormat = "00:00:##";
 }
 
 int Chart::AddSeries(Series* series) {
@@ -112,6 +117,7 @@ LayoutInput Chart::LayoutInputFor(int width, int height) const {
       TitleVisible ? static_cast<int>(std::min<std::size_t>(TitleLines.size(), kMaxTitleLines)) : 0;
   in.view_3d = View3D;
   in.depth_percent = Chart3DPercent;
+  in.zoom_3d_percent = Zoom3DPercent;
   auto placement = [](const Axis& a, AxisAnchor anchor) {
     AxisPlacement p;
     p.visible = a.Visible;
@@ -212,6 +218,24 @@ void Chart::ToggleSeriesActive(int index) {
   Series& s = SeriesAt(index);
   s.Active = !s.Active;
   if (OnClickLegend) OnClickLegend(index);
+}
+
+std::vector<int> Chart::LegendSeries() const {
+  std::vector<int> out;
+  for (int i = 0; i < SeriesCount(); ++i) {
+    if (series_[static_cast<std::size_t>(i)]->ShowInLegend) out.push_back(i);
+  }
+  return out;
+}
+
+int Chart::LegendHit(int x, int y) const {
+  if (!layout_.valid || !Legend.Visible || layout_.legend == PixelRect{}) return -1;
+  const std::vector<int> items = LegendSeries();
+  const std::vector<LegendRow> rows = LegendRows(layout_.legend, static_cast<int>(items.size()));
+  for (std::size_t k = 0; k < rows.size(); ++k) {
+    if (rows[k].row.Contains(x, y)) return items[k];
+  }
+  return -1;
 }
 
 void Chart::ClipRectangle(PixelRect rect) {

@@ -113,6 +113,13 @@ class Chart {
   // A legend check box was clicked: toggles the series' Active, raises OnClickLegend.
   void ToggleSeriesActive(int index);
 
+  // --- legend --------------------------------------------------------------
+  // The series the legend lists (ShowInLegend), in chart order.
+  std::vector<int> LegendSeries() const;
+  // The series whose legend row holds the pixel, from the last UpdateLayout;
+  // -1 when none (or no legend).
+  int LegendHit(int x, int y) const;
+
   std::function<void(PixelRect)> OnZoom;
   std::function<void()> OnUndoZoom;
   std::function<void()> OnScroll;
@@ -128,16 +135,28 @@ class Chart {
   std::function<void()> UnclipHook;
 
   // --- appearance and state (plain fields) ----------------------------------
+  // A new chart looks as the monitor's chart first does: black, a back wall
+  // with a diagonal gradient, a legend with check boxes on a gradient, the
+  // right, top and bottom axes hidden, 3D at 10 % depth and 93 % zoom.
   // Margins in percent of the chart width (left, right) or height (top, bottom).
   double MarginLeft = 7.0;
   double MarginRight = 1.0;
   double MarginTop = 2.0;
   double MarginBottom = 2.0;
   LegendState Legend;
+  ColorRef LegendGradientStart = 0x000000;  // left to right
+  ColorRef LegendGradientEnd = 0xDDDDDD;
+  ColorRef BackWallGradientStart = 0x3D3E43;  // from the top left corner
+  ColorRef BackWallGradientEnd = 0xCC3CB3;
   bool View3D = false;
   int Chart3DPercent = 10;  // depth of the 3D view in percent (see geometry.h)
+  double Rotation3D = 45.0;   // degrees, 0..45: how far the back wall lies right
+  double Elevation3D = 45.0;  // degrees, 0..45: how far it lies up (BackWallOffset)
+  int Zoom3DPercent = 93;     // the plot's size in the 3D view
   std::vector<std::string> TitleLines;  // at most kMaxTitleLines are shown
-  bool TitleVisible = false;
+  bool TitleVisible = false;  // left-aligned lines above the plot (printing)
+  ColorRef TitleFontColor = 0x000000;
+  int TitleFontPx = 13;
   bool Monochrome = false;
   ColorRef BackColor = 0x000000;
   ZoomDirection Direction = ZoomDirection::kBoth;

@@ -56,7 +56,14 @@ bool Degenerate(ValueSpan r) { return !(r.max - r.min != 0.0) || !std::isfinite(
 
 }  // namespace
 
-PixelRect PlotRect(const LayoutInput& in) {
+namespace {
+
+struct PlotAndDepth {
+  PixelRect plot;
+  int depth = 0;
+};
+
+PlotAndDepth FindPlot(const LayoutInput& in) {
   if (in.width <= 0 || in.height <= 0) return {};
   const int w = std::min(in.width, kMaxChartPx);
   const int h = std::min(in.height, kMaxChartPx);
@@ -71,8 +78,16 @@ PixelRect PlotRect(const LayoutInput& in) {
   bottom -= Band(in, &AtBottom);
   top += Band(in, &AtTop);
   right -= Band(in, &AtRight);
+  int depth = 0;
   if (in.view_3d && right > left && bottom > top) {
-    const int depth = PercentOf(std::min(right - left, bottom - top), std::clamp(in.depth_percent, 0, 100));
+    const int zoom = std::clamp(in.zoom_3d_percent, 10, 100);
+    const int shrink_x = PercentOf(right - left, 100 - zoom) / 2;
+    const int shrink_y = PercentOf(bottom - top, 100 - zoom) / 2;
+    left += shrink_x;
+    right -= shrink_x;
+    top += shrink_y;
+    bottom -= shrink_y;
+    depth = PercentOf(std::min(right - left, bottom - top), std::clamp(in.depth_percent, 0, 100));
     right -= depth;
     top += depth;
   }
@@ -81,8 +96,12 @@ PixelRect PlotRect(const LayoutInput& in) {
   top = std::clamp(top, 0, h - 1);
   right = std::clamp(right, left, w - 1);
   bottom = std::clamp(bottom, top, h - 1);
-  return {left, top, right, bottom};
+  return {{left, top, right, bottom}, depth};
 }
+
+}  // namespace
+
+PixelRect PlotRect(const LayoutInput& in) { return FindPlot(in).plot; }
 
 AxisExtent PlaceAxis(const PixelRect& plot, const AxisPlacement& axis) {
   AxisExtent e;
@@ -110,7 +129,9 @@ ChartLayout ComputeLayout(const LayoutInput& in) {
   }
   out.valid = true;
   out.chart = {0, 0, std::min(in.width, kMaxChartPx) - 1, std::min(in.height, kMaxChartPx) - 1};
-  out.plot = PlotRect(in);
+  const PlotAndDepth found = FindPlot(in);
+  out.plot = found.plot;
+  out.depth = found.depth;
   if (in.legend) {
     out.legend = {std::max(0, out.chart.right + 1 - kLegendWidthPx), out.plot.top, out.chart.right,
                   out.plot.bottom};
@@ -119,6 +140,39 @@ ChartLayout ComputeLayout(const LayoutInput& in) {
   out.custom.reserve(in.custom.size());
   for (const AxisPlacement& a : in.custom) out.custom.push_back(PlaceAxis(out.plot, a));
   return out;
+}
+
+WallOffset BackWallOffset(int depth, double rotation, double elevation) {
+  auto part = [depth](double degrees) {
+    if (std::isnan(degrees) || depth <= 0) return 0;
+    const double rad = std::clamp(degrees, 0.0, 45.0) * 3.14159265358979323846 / 180.0;
+    return static_cast<int>(std::lround(depth * std::tan(rad)));
+  };
+  return {part(rotation), part(elevation)};
+}
+
+std::vector<LegendRow> LegendRows(const PixelRect& legend, int items) {
+  std::vector<LegendRow> rows;
+  for (int k = 0; k < items; ++k) {
+    const int top = legend.top + kLegendPaddingPx + k * kLegendRowPx;
+    const int bottom = top + kLegendRowPx - 1;
+    if (bottom > legend.bottom) break;
+    LegendRow r;
+    r.row = {legend.left, top, legend.right, bottom};
+    const int check_top = top + (kLegendRowPx - kLegendCheckPx) / 2;
+    r.check = {legend.left + kLegendPaddingPx, check_top, legend.left + kLegendPaddingPx + kLegendCheckPx - 1,
+               check_top + kLegendCheckPx - 1};
+    const int mid = top + kLegendRowPx / 2;
+    r.symbol = {r.check.right + 5, mid, r.check.right + 5 + kLegendSymbolPx - 1, mid};
+    r.text_left = r.symbol.right + 5;
+    rows.push_back(r);
+  }
+  return rows;
+}
+
+PixelRect LegendBox(const PixelRect& legend, int rows) {
+  return {legend.left, legend.top, legend.right,
+          std::min(legend.bottom, legend.top + 2 * kLegendPaddingPx + rows * kLegendRowPx - 1)};
 }
 
 double ValueToPixel(ValueSpan range, AxisExtent extent, bool horizontal, double value) {

@@ -13,8 +13,9 @@
 //      title) at the bottom when a visible horizontal axis sits at the bottom
 //      edge, the same at the top for the top edge, and kRightAxisBandPx at the
 //      right when a visible vertical axis sits at the right edge;
-//   5. in 3D, a depth of Chart3DPercent % of the smaller side of what is left,
-//      taken from the right and the top (the walls recede there).
+//   5. in 3D, the rest shrinks about its centre to zoom_3d_percent %, then a
+//      depth of depth_percent % of its smaller side is taken from the right and
+//      the top (the walls recede there).
 // The plot stays on the chart; a rectangle that would turn inside out
 // collapses to zero width or height.
 // Vertical axes run from IStartPos (top, the axis maximum) to IEndPos (bottom,
@@ -89,6 +90,7 @@ struct LayoutInput {
   int title_lines = 0;  // lines shown above the plot
   bool view_3d = false;
   int depth_percent = 0;
+  int zoom_3d_percent = 100;  // 3D: the plot shrinks to this share about its centre
   AxisPlacement standard[4];  // bottom, left, right, top
   std::vector<AxisPlacement> custom;
 };
@@ -98,6 +100,7 @@ struct ChartLayout {
   PixelRect chart;
   PixelRect plot;
   PixelRect legend;  // empty (all 0) without a legend
+  int depth = 0;     // 3D: pixels taken from the right and the top for the walls
   AxisExtent standard[4];  // bottom, left, right, top
   std::vector<AxisExtent> custom;
 };
@@ -105,6 +108,33 @@ struct ChartLayout {
 PixelRect PlotRect(const LayoutInput& in);
 AxisExtent PlaceAxis(const PixelRect& plot, const AxisPlacement& axis);
 ChartLayout ComputeLayout(const LayoutInput& in);
+
+// 3D: the back wall lies (dx, -dy) pixels from the plot, within the depth
+// the layout reserved. Rotation turns the box sideways, elevation tilts it;
+// both are degrees from 0 (flat) to 45 (the whole depth), clamped.
+struct WallOffset {
+  int dx = 0;
+  int dy = 0;
+  friend bool operator==(const WallOffset&, const WallOffset&) = default;
+};
+WallOffset BackWallOffset(int depth, double rotation, double elevation);
+
+// The legend's rows, from the top of the legend strip down: a check box, a
+// line symbol in the series' colour, then the title. Only rows that fit in
+// the strip are given.
+inline constexpr int kLegendRowPx = 17;
+inline constexpr int kLegendPaddingPx = 4;
+inline constexpr int kLegendCheckPx = 11;
+inline constexpr int kLegendSymbolPx = 15;
+struct LegendRow {
+  PixelRect row;
+  PixelRect check;
+  PixelRect symbol;
+  int text_left = 0;
+};
+std::vector<LegendRow> LegendRows(const PixelRect& legend, int items);
+// The framed box around n rows (n > 0).
+PixelRect LegendBox(const PixelRect& legend, int rows);
 
 // Value <-> pixel on an axis of the given extent. min == max maps every value
 // to the middle of the extent and every pixel to min; a zero-length extent

@@ -35,10 +35,12 @@ bool Series::AppendValue(double value) {
   ++count_;
   if (!std::isfinite(value)) {
     if (dense_) dense_values_.push_back(kNull);
+    Summarise(kNull);
     return true;
   }
   const float v = static_cast<float>(std::clamp(value, -static_cast<double>(FLT_MAX),
                                                 static_cast<double>(FLT_MAX)));
+  Summarise(v);
   if (!all_.valid) {
     all_ = {true, v, v};
   } else {
@@ -54,6 +56,40 @@ bool Series::AppendValue(double value) {
     if (count_ >= kDenseAfter && non_null_ * 2 > count_) MakeDense();
   }
   return true;
+}
+
+// Called once per appended point, after count_ has grown: folds the value
+// into the open level-0 block and, when that block is complete, appends its
+// summary and merges upward while a level has an even number of blocks.
+void Series::Summarise(float v) {
+  open_min_ = v < open_min_ ? v : open_min_;  // NaN compares false: nulls drop out
+  open_max_ = v > open_max_ ? v : open_max_;
+  if (count_ % kSummaryBlock != 0) return;
+  BlockSummary done{open_min_, open_max_};
+  if (done.min > done.max) done = {kNull, kNull};
+  open_min_ = std::numeric_limits<float>::infinity();
+  open_max_ = -std::numeric_limits<float>::infinity();
+  for (std::size_t level = 0;; ++level) {
+    if (summary_.size() == level) summary_.emplace_back();
+    std::vector<BlockSummary>& blocks = summary_[level];
+    blocks.push_back(done);
+    if (blocks.size() % 2 != 0) return;
+    const BlockSummary& a = blocks[blocks.size() - 2];
+    // fmin/fmax skip a NaN operand, so an all-null half does not hide the other.
+    done = {std::fmin(a.min, done.min), std::fmax(a.max, done.max)};
+  }
+}
+
+const std::vector<BlockSummary>& Series::Summary(int level) const {
+  static const std::vector<BlockSummary> kNone;
+  if (level < 0 || level >= SummaryLevels()) return kNone;
+  return summary_[static_cast<std::size_t>(level)];
+}
+
+std::size_t Series::SummaryBytes() const {
+  std::size_t bytes = Bytes(summary_);
+  for (const auto& level : summary_) bytes += Bytes(level);
+  return bytes;
 }
 
 void Series::MakeDense() {
@@ -139,6 +175,9 @@ void Series::Clear() {
   label_kind_ = LabelKind::kNone;
   Release(day_labels_);
   Release(elapsed_labels_);
+  Release(summary_);
+  open_min_ = std::numeric_limits<float>::infinity();
+  open_max_ = -std::numeric_limits<float>::infinity();
 }
 
 void Series::Reserve(std::size_t n) {
@@ -147,6 +186,11 @@ void Series::Reserve(std::size_t n) {
   if (dense_) dense_values_.reserve(n);
   if (label_kind_ == LabelKind::kDayTime) day_labels_.reserve(n);
   if (label_kind_ == LabelKind::kElapsed) elapsed_labels_.reserve(n);
+  // Level k takes n / (64 << k) blocks: the same share of n at every count.
+  for (std::size_t level = 0, blocks = n / kSummaryBlock; blocks > 0; ++level, blocks /= 2) {
+    if (summary_.size() == level) summary_.emplace_back();
+    summary_[level].reserve(blocks);
+  }
 }
 
 bool Series::IsNull(std::size_t i) const { return std::isnan(Value(i)); }

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,6 +25,13 @@ struct MinMax {
   bool valid = false;
   double min = 0.0;
   double max = 0.0;
+};
+
+// Minimum and maximum of one block of points; both NaN when every point of
+// the block is null.
+struct BlockSummary {
+  float min;
+  float max;
 };
 
 // Storage: values are floats (the recordings hold one decimal), a null point is
@@ -68,8 +76,20 @@ class Series {
   MinMax ValueRange(std::size_t first, std::size_t last) const;
   MinMax ValueRange() const { return all_; }
 
-  // Bytes held by the points and labels (capacity, not just size).
+  // Bytes held by the points and labels (capacity, not just size); the
+  // summaries are counted apart, in SummaryBytes.
   std::size_t MemoryBytes() const;
+
+  // --- summaries, so drawing costs by pixels, not points ---------------------
+  // Level k holds one BlockSummary per complete block of kSummaryBlock << k
+  // points: block j covers indices j * size .. (j + 1) * size - 1. They grow
+  // as points are appended (amortised O(1) per point); the last, incomplete
+  // block of a level is not summarised. About half a byte per point in all.
+  static constexpr std::size_t kSummaryBlock = 64;
+  int SummaryLevels() const { return static_cast<int>(summary_.size()); }
+  // Empty for a level that does not exist (yet).
+  const std::vector<BlockSummary>& Summary(int level) const;
+  std::size_t SummaryBytes() const;
 
   // Direct view of the values for the painter and decimation: when Dense(),
   // DenseValues() has Count() floats; otherwise SparseIndices()/SparseValues()
@@ -109,6 +129,7 @@ class Series {
   void AppendText(std::string_view label);
   void AppendNumericLabel(LabelKind kind, double days, std::int32_t seconds);
   void MakeDense();
+  void Summarise(float v);
 
   SeriesKind kind_;
   std::size_t count_ = 0;
@@ -124,6 +145,10 @@ class Series {
   LabelKind label_kind_ = LabelKind::kNone;
   std::vector<double> day_labels_;          // NaN: no label at this index
   std::vector<std::int32_t> elapsed_labels_;  // kNoElapsed: no label at this index
+  std::vector<std::vector<BlockSummary>> summary_;
+  // The level-0 block being filled; min > max while it holds no non-null point.
+  float open_min_ = std::numeric_limits<float>::infinity();
+  float open_max_ = -std::numeric_limits<float>::infinity();
 };
 
 }  // namespace vexa::chart

@@ -75,6 +75,7 @@ TEST(ChartRanges, AutomaticAxesFollowTheirSeries) {
   chart.CustomAxis(empty_axis).SetMinMax(2, 4);
   chart.CustomAxis(empty_axis).Automatic = true;
   chart.LeftAxis().SetMinMax(-1, 1);  // fixed: left alone
+  chart.BottomAxis().Automatic = true;  // a new chart's is fixed; the layout turns it on
 
   chart.RecalculateAutomaticRanges();
   auto range = [&](const Axis& x) { return ValueSpan{x.Minimum(), x.Maximum()}; };

@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages a build needs, only those that are missing.
-# usage: scripts/install-deps.sh [base] [sanitize] [fuzz] [cross] [bench]
+# usage: scripts/install-deps.sh [base] [gui] [sanitize] [fuzz] [cross] [bench]
 set -euo pipefail
 
 declare -A GROUP=(
   [base]="cmake ninja-build g++ libgtest-dev googletest locales"
+  # Qt 6 for the painter, the windows and vexa-render; a font for the offscreen
+  # platform to draw texts with.
+  [gui]="qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core"
   [sanitize]="g++"
   [fuzz]="clang libclang-rt-14-dev"
   [cross]="g++-mingw-w64-x86-64-posix wine64 googletest"

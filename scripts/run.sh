@@ -5,7 +5,7 @@
 # usage: scripts/run.sh [seconds]      (default 8)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh base
+scripts/install-deps.sh base gui
 cmake -S . -B build/run -G Ninja -DCMAKE_BUILD_TYPE=Release -DVEXA_BUILD_TESTS=OFF >/dev/null
 cmake --build build/run -j "$(nproc)"
 
@@ -29,3 +29,6 @@ echo
 echo "Recorded $FILE"
 echo
 build/run/tools/vexa-rec info "$FILE"
+echo
+echo "Chart image of the recording (as the monitor shows it):"
+build/run/tools/vexa-render "$FILE" --out "${FILE%.vxa}.png"

@@ -25,14 +25,14 @@ configure_build() {  # dir, extra cmake arguments...
 }
 
 stage_normal() {
-  scripts/install-deps.sh base bench
+  scripts/install-deps.sh base gui bench
   banner "normal build (benchmarks compiled, not run)"
   configure_build build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXA_BUILD_BENCH=ON
   (cd build/test && ctest --output-on-failure --no-tests=error -j "$JOBS")
 }
 
 stage_asan() {
-  scripts/install-deps.sh base sanitize
+  scripts/install-deps.sh base gui sanitize
   banner "AddressSanitizer + UndefinedBehaviorSanitizer"
   configure_build build/asan -DCMAKE_BUILD_TYPE=Debug -DVEXA_SANITIZE=address,undefined
   (cd build/asan && ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1 \
@@ -40,7 +40,7 @@ stage_asan() {
 }
 
 stage_tsan() {
-  scripts/install-deps.sh base sanitize
+  scripts/install-deps.sh base gui sanitize
   banner "ThreadSanitizer (threaded tests)"
   configure_build build/tsan -DCMAKE_BUILD_TYPE=Debug -DVEXA_SANITIZE=thread
   (cd build/tsan && TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
@@ -53,7 +53,7 @@ stage_fuzz() {
   # The libraries get coverage instrumentation too, so the fuzzer sees inside them.
   CC=clang CXX=clang++ configure_build build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DVEXA_SANITIZE=address,undefined -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link \
-    -DVEXA_BUILD_FUZZ=ON -DVEXA_BUILD_TESTS=OFF -DVEXA_BUILD_TOOLS=OFF
+    -DVEXA_BUILD_FUZZ=ON -DVEXA_BUILD_TESTS=OFF -DVEXA_BUILD_TOOLS=OFF -DVEXA_BUILD_GUI=OFF
   local target found=0
   for target in build/fuzz/fuzz/*_fuzz; do
     [ -x "$target" ] || continue

@@ -63,6 +63,10 @@ class TChannel : public TLinkShared {
   void ArrangeAxes(int oneAxes);
   void ClipSeries(chart::Series& series);
   void UnclipSeries(chart::Series& series);
+  // What ticking the control panel's "all axes automatic" box does: every
+  // channel axis scales itself to its data, and that range becomes the range
+  // a pan returns to (ViewMin, ViewMax).
+  void MakeChannelAxesAutomatic();
 
   // --- session (session.cpp) ---------------------------------------------------
   // 0 started; 1 a port failed (ErrorPort holds its number); -1 the thread

@@ -215,6 +215,17 @@ void TChannel::ArrangeAxes(int oneAxes) {
   }
 }
 
+void TChannel::MakeChannelAxesAutomatic() {
+  if (!Chart) return;
+  const int last = std::min(Chart->CustomAxisCount(), kMaxChannelAxes);
+  for (int a = kFirstChannelIndex; a < last; ++a) Chart->CustomAxis(a).Automatic = true;
+  Chart->RecalculateAutomaticRanges();
+  for (int a = kFirstChannelIndex; a < last; ++a) {
+    ViewMin[a] = Chart->CustomAxis(a).Minimum();
+    ViewMax[a] = Chart->CustomAxis(a).Maximum();
+  }
+}
+
 void TChannel::ClipSeries(chart::Series& series) {
   if (!Chart || !Chart->CanClip() || OneAxesMode == 0) return;
   const chart::Axis& h = Chart->HorizontalAxisOf(series);

@@ -6,6 +6,7 @@
 
 #include "core/paths.h"
 #include "recording/channel.h"
+#include "recording/open_recording.h"
 
 namespace vexa::rec {
 
@@ -48,29 +49,11 @@ RecordingReader::RecordingReader()
 }
 
 int OpenRecording(TChannel& channel, const std::string& path, const char* command) {
-  const int header = channel.ReadHeader(path);
-  const char* why = nullptr;
-  int status = 1;
-  switch (header) {
-    case 0: break;
-    case 1: why = "cannot be opened"; break;
-    case 2:
-      std::fprintf(stderr, "vexa-rec %s: %s: format version %d is newer than this program reads (2)\n",
-                   command, path.c_str(), channel.HeaderFormatVersion);
-      return 2;
-    case 3: why = "is not a recording (its first line is not \"Format-Version\")"; status = 3; break;
-    case 4: why = "has a header value that does not convert"; break;
-    default: why = "cannot be read"; break;
+  const OpenOutcome opened = OpenRecordingFile(channel, path);
+  if (opened.status != 0) {
+    std::fprintf(stderr, "vexa-rec %s: %s: %s\n", command, path.c_str(), opened.reason.c_str());
   }
-  if (!why) {
-    switch (channel.LoadRecording()) {
-      case 0: return 0;
-      case 2: why = "has a header that ends before its \"Data-Table\" line"; break;
-      default: why = "cannot be read"; break;
-    }
-  }
-  std::fprintf(stderr, "vexa-rec %s: %s %s\n", command, path.c_str(), why);
-  return status;
+  return opened.status;
 }
 
 }  // namespace vexa::rec

@@ -1,0 +1,118 @@
+#include "platform/span_fill.h"
+
+#include <QImage>
+#include <QPaintDevice>
+#include <QVarLengthArray>
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+namespace vexa::platform {
+namespace {
+
+int Row(float y) {
+  // Pixel rows as the painter puts an aliased point: the nearest one.
+  return static_cast<int>(std::floor(std::clamp(y, -1e8f, 1e8f) + 0.5f));
+}
+
+void Add(std::vector<PixelBox>& out, PixelBox b, const QRect& clip) {
+  b.left = std::max(b.left, clip.left());
+  b.right = std::min(b.right, clip.right());
+  b.top = std::max(b.top, clip.top());
+  b.bottom = std::min(b.bottom, clip.bottom());
+  if (b.left <= b.right && b.top <= b.bottom) out.push_back(b);
+}
+
+// The image the painter writes into directly, with the offset from painter
+// to image pixels; null when the pixels cannot be written by hand (not a
+// 32-bit image, scaled or rotated, or shared with another QImage).
+QImage* DirectTarget(QPainter& p, QPoint& offset) {
+  QPaintDevice* device = p.device();
+  if (!device || device->devType() != QInternal::Image) return nullptr;
+  auto* image = static_cast<QImage*>(device);
+  const QImage::Format f = image->format();
+  if (f != QImage::Format_RGB32 && f != QImage::Format_ARGB32 && f != QImage::Format_ARGB32_Premultiplied) {
+    return nullptr;
+  }
+  const QTransform t = p.deviceTransform();
+  if (t.type() > QTransform::TxTranslate || t.dx() != std::floor(t.dx()) || t.dy() != std::floor(t.dy())) {
+    return nullptr;
+  }
+  if (p.compositionMode() != QPainter::CompositionMode_SourceOver || !image->isDetached()) return nullptr;
+  offset = QPoint(static_cast<int>(t.dx()), static_cast<int>(t.dy()));
+  return image;
+}
+
+}  // namespace
+
+std::vector<PixelBox> SpanBoxes(const std::vector<chart::ColumnSpan>& spans, const QRect& clip, int chunk) {
+  std::vector<PixelBox> out;
+  out.reserve(spans.size() * 2);
+  chunk = std::max(1, chunk);
+  auto rows = [&](std::size_t k) {
+    const int a = Row(spans[k].top), b = Row(spans[k].bottom);
+    return std::pair{std::min(a, b), std::max(a, b)};
+  };
+  for (std::size_t i = 0; i < spans.size();) {
+    std::size_t end = i + 1;
+    while (end < spans.size() && end - i < static_cast<std::size_t>(chunk) &&
+           spans[end].x == spans[end - 1].x + 1) {
+      ++end;
+    }
+    int common_top = INT_MIN, common_bottom = INT_MAX;
+    for (std::size_t k = i; k < end; ++k) {
+      const auto [top, bottom] = rows(k);
+      common_top = std::max(common_top, top);
+      common_bottom = std::min(common_bottom, bottom);
+    }
+    const bool shared = end - i > 1 && common_bottom - common_top >= 1;
+    if (shared) Add(out, {spans[i].x, common_top, spans[end - 1].x, common_bottom}, clip);
+    for (std::size_t k = i; k < end; ++k) {
+      const auto [top, bottom] = rows(k);
+      const int x = spans[k].x;
+      if (!shared) {
+        Add(out, {x, top, x, bottom}, clip);
+        continue;
+      }
+      if (top < common_top) Add(out, {x, top, x, common_top - 1}, clip);
+      if (bottom > common_bottom) Add(out, {x, common_bottom + 1, x, bottom}, clip);
+    }
+    i = end;
+  }
+  return out;
+}
+
+void FillBoxes(QPainter& painter, const std::vector<PixelBox>& boxes, QRgb colour, const QRect& clip) {
+  if (boxes.empty()) return;
+  QPoint offset;
+  if (QImage* image = DirectTarget(painter, offset)) {
+    const QRect inside = clip & image->rect().translated(-offset);
+    const QRgb pixel = colour | 0xFF000000u;
+    uchar* bits = image->bits();  // not shared (DirectTarget), so no copy is made
+    const qsizetype stride = image->bytesPerLine();
+    for (const PixelBox& b : boxes) {
+      const int left = std::max(b.left, inside.left()), right = std::min(b.right, inside.right());
+      const int top = std::max(b.top, inside.top()), bottom = std::min(b.bottom, inside.bottom());
+      for (int y = top; y <= bottom && left <= right; ++y) {
+        QRgb* row = reinterpret_cast<QRgb*>(bits + (y + offset.y()) * stride) + offset.x();
+        std::fill(row + left, row + right + 1, pixel);
+      }
+    }
+    return;
+  }
+  QVarLengthArray<QRect, 512> rects;
+  for (const PixelBox& b : boxes) rects.append(QRect(QPoint(b.left, b.top), QPoint(b.right, b.bottom)));
+  painter.save();
+  painter.setClipRect(clip, Qt::IntersectClip);
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(QColor::fromRgb(colour));
+  painter.drawRects(rects.constData(), static_cast<int>(rects.size()));
+  painter.restore();
+}
+
+void FillColumnSpans(QPainter& painter, const std::vector<chart::ColumnSpan>& spans, QRgb colour,
+                     const QRect& clip) {
+  if (!spans.empty()) FillBoxes(painter, SpanBoxes(spans, clip), colour, clip);
+}
+
+}  // namespace vexa::platform

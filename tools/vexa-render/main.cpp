@@ -1,0 +1,135 @@
+// vexa-render: draws a recording's chart as the monitor shows it after the
+// recording was opened, into an image file, without a display. The chart
+// options come from the stored settings (vexa.cfg, read only).
+#include <QGuiApplication>
+#include <QImage>
+#include <QString>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "core/atomic_file.h"
+#include "core/paths.h"
+#include "core/settings.h"
+#include "platform/chart_painter.h"
+#include "recording/channel.h"
+#include "recording/open_recording.h"
+#include "recording/session.h"
+
+namespace {
+
+constexpr int kMaxSide = 8192;
+
+void Usage(std::FILE* out) {
+  std::fprintf(out,
+               "usage: vexa-render FILE.vxa --out OUT.png|OUT.bmp [--size WxH]\n"
+               "\n"
+               "Draws the recording's chart as the monitor shows it after opening it\n"
+               "(default size 1280x720) and prints the output's path. The chart options\n"
+               "are read from vexa.cfg in VEXA_CONFIG_DIR, else beside the program.\n"
+               "QT_LOGGING_RULES=\"vexa.chart.paint.debug=true\" logs the painter's time.\n"
+               "\n"
+               "exit status: 0 written; 1 the recording cannot be read; 2 its format\n"
+               "version is newer, or the command line is malformed; 3 the file is not a\n"
+               "recording; 4 the output cannot be written.\n");
+}
+
+int Malformed(const char* why) {
+  std::fprintf(stderr, "vexa-render: %s\n\n", why);
+  Usage(stderr);
+  return 2;
+}
+
+bool ParseSize(const std::string& text, int& w, int& h) {
+  const auto x = text.find('x');
+  if (x == std::string::npos) return false;
+  auto whole = [](const std::string& t, int& out) {
+    if (t.empty() || t.size() > 5 || t.find_first_not_of("0123456789") != std::string::npos) return false;
+    out = std::atoi(t.c_str());
+    return out >= 1 && out <= kMaxSide;
+  };
+  return whole(text.substr(0, x), w) && whole(text.substr(x + 1), h);
+}
+
+std::string LowerExtension(const std::string& path) {
+  const auto dot = path.find_last_of('.');
+  const auto sep = path.find_last_of("/\\");
+  if (dot == std::string::npos || (sep != std::string::npos && dot < sep)) return {};
+  std::string ext = path.substr(dot + 1);
+  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return ext;
+}
+
+// The stored chart options, without writing the settings file.
+void ReadStoredSettings(vexa::TGLOB& settings) {
+  std::vector<std::byte> bytes;
+  const std::string path = vexa::JoinPath(vexa::ConfigDir(), vexa::kConfigFileName);
+  if (vexa::ReadFileBytes(path, vexa::kSettingsSize, bytes)) vexa::DecodeSettings(bytes, settings);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string input, output;
+  int width = 1280, height = 720;
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    if (a == "--help" || a == "-h") {
+      Usage(stdout);
+      return 0;
+    }
+    if (a == "--out" || a == "--size") {
+      if (i + 1 >= argc) return Malformed((a + " needs a value").c_str());
+      const std::string value = argv[++i];
+      if (a == "--out") {
+        output = value;
+      } else if (!ParseSize(value, width, height)) {
+        return Malformed("--size takes WxH, each from 1 to 8192");
+      }
+    } else if (a.rfind("--", 0) == 0) {
+      return Malformed(("unknown option " + a).c_str());
+    } else if (input.empty()) {
+      input = a;
+    } else {
+      return Malformed("one recording file expected");
+    }
+  }
+  if (input.empty()) return Malformed("no recording file given");
+  if (output.empty()) return Malformed("--out is required");
+  const std::string ext = LowerExtension(output);
+  if (ext != "png" && ext != "bmp") return Malformed("--out must end in .png or .bmp");
+
+#ifndef _WIN32
+  // Without a display Qt would stop at start: draw offscreen then.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+      qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+  }
+#endif
+  QGuiApplication app(argc, argv);
+
+  vexa::TGLOB settings(vexa::TGLOB::NoFile{}, vexa::ConfigDir());
+  ReadStoredSettings(settings);
+  vexa::chart::Chart chart;  // outlives the channel, which refers to it
+  vexa::TChannel channel(settings);
+  channel.CreateFixedAxes(chart);
+  const vexa::OpenOutcome opened = vexa::OpenRecordingFile(channel, input);
+  if (opened.status != 0) {
+    std::fprintf(stderr, "vexa-render: %s: %s\n", input.c_str(), opened.reason.c_str());
+    return opened.status;
+  }
+  // As the control panel shows an opened recording: the time axes and every
+  // channel axis scale themselves to the data.
+  vexa::ApplyAutoTimeScale(channel, settings, true, settings.AutoScrollAtStart);
+  channel.MakeChannelAxesAutomatic();
+
+  const QImage image = vexa::platform::RenderChartImage(chart, QSize(width, height));
+  if (!image.save(QString::fromStdString(output), ext == "png" ? "PNG" : "BMP")) {
+    std::fprintf(stderr, "vexa-render: %s: cannot be written\n", output.c_str());
+    return 4;
+  }
+  std::printf("%s\n", output.c_str());
+  return 0;
+}

@@ -1,6 +1,11 @@
 // vexa-render: draws a recording's chart as the monitor shows it after the
 // recording was opened, into an image file, without a display. The chart
 // options come from the stored settings (vexa.cfg, read only).
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 #include <QGuiApplication>
 #include <QImage>
 #include <QString>
@@ -106,6 +111,17 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
       qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+  }
+  // Qt warns on stderr when this is unset (a service or a plain ssh login)
+  // and uses a private folder anyway: give it that folder, and keep stderr
+  // for the one line that matters.
+  if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+    const std::string runtime = "/tmp/runtime-" + std::to_string(getuid());
+    mkdir(runtime.c_str(), 0700);
+    struct stat st {};
+    if (stat(runtime.c_str(), &st) == 0 && st.st_uid == getuid() && (st.st_mode & 0077) == 0) {
+      qputenv("XDG_RUNTIME_DIR", runtime.c_str());
+    }
   }
 #endif
   QGuiApplication app(argc, argv);

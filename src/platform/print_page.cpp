@@ -131,6 +131,7 @@ PrintPageLayout LayoutPrintPage(const chart::Chart& chart, const QRectF& page) {
 
 PaintReport PaintPrintPage(chart::Chart& chart, QPainter& painter, const QRectF& page,
                            const PrintPageOptions& options) {
+  if (!(page.width() >= 1 && page.height() >= 1)) return {};
   const chart::ChartLayout screen = chart.Layout();
   const PrintPageLayout layout = LayoutPrintPage(chart, page);
   painter.save();
@@ -153,6 +154,14 @@ void ApplyPageOrientation(QPagedPaintDevice& device, const PrintPageOptions& opt
   device.setPageOrientation(options.landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
 }
 
+bool PrintPage(chart::Chart& chart, QPagedPaintDevice& device, const PrintPageOptions& options) {
+  ApplyPageOrientation(device, options);
+  QPainter painter;
+  if (!painter.begin(&device)) return false;
+  PaintPrintPage(chart, painter, QRectF(0, 0, device.width(), device.height()), options);
+  return painter.end();
+}
+
 QImage RenderPrintPage(chart::Chart& chart, QSize size, const PrintPageOptions& options) {
   QImage image(size, QImage::Format_RGB32);
   image.fill(Qt::white);
@@ -172,10 +181,7 @@ FileResult WritePrintPdf(chart::Chart& chart, const std::string& path, const Pri
     writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4),
                                      options.landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
                                      QMarginsF(0, 0, 0, 0)));
-    QPainter painter;
-    if (!painter.begin(&writer)) return {false, path + ": the PDF page cannot be started"};
-    PaintPrintPage(chart, painter, QRectF(0, 0, writer.width(), writer.height()), options);
-    painter.end();
+    if (!PrintPage(chart, writer, options)) return {false, path + ": the PDF page cannot be drawn"};
   }
   const QByteArray& bytes = buffer.data();
   return WriteFileAtomic(path, std::as_bytes(std::span(bytes.constData(), static_cast<std::size_t>(bytes.size()))));

@@ -70,15 +70,21 @@ struct PrintPageLayout {
 // of the page's width, top and bottom of its height).
 PrintPageLayout LayoutPrintPage(const chart::Chart& chart, const QRectF& page);
 
-// Draws one page into `page` (painter units; for a printer its whole
-// printable area). The chart is changed only while it is drawn: legend,
-// title, monochrome mode and time-axis colours are as before afterwards, and
-// so is its layout for the screen.
+// Draws one page into `page` (painter units). The chart is changed only
+// while it is drawn: legend, title, monochrome mode and time-axis colours
+// are as before afterwards, and so is its layout for the screen. An empty
+// page draws nothing.
 PaintReport PaintPrintPage(chart::Chart& chart, QPainter& painter, const QRectF& page,
                            const PrintPageOptions& options);
 
 // Portrait or landscape, as the options say (before painting begins).
 void ApplyPageOrientation(QPagedPaintDevice& device, const PrintPageOptions& options);
+
+// A whole page on a printer or PDF writer (the Print button, the preview's
+// paint request): the orientation, then PaintPrintPage over the device's
+// paint area. The printer's colour mode is the caller's. False when painting
+// cannot begin on the device.
+bool PrintPage(chart::Chart& chart, QPagedPaintDevice& device, const PrintPageOptions& options);
 
 // The page as an image of the given size: the preview, and tests.
 QImage RenderPrintPage(chart::Chart& chart, QSize size, const PrintPageOptions& options);

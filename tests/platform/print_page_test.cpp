@@ -7,6 +7,7 @@
 
 #include <QImage>
 #include <QLocale>
+#include <QPainter>
 #include <string>
 
 #include "core/datetime.h"
@@ -133,6 +134,9 @@ TEST_F(PrintedRecording, PrintingLeavesTheScreensChartAsItWas) {
   ASSERT_EQ(o.title.lines.size(), 4u);
   platform::RenderPrintPage(chart, QSize(794, 1123), o);
   platform::RenderPrintPage(chart, QSize(794, 1123), Options(true, false));
+  QImage tiny(1, 1, QImage::Format_RGB32);
+  QPainter painter(&tiny);
+  EXPECT_EQ(platform::PaintPrintPage(chart, painter, QRectF(0, 0, 0.5, 100), o).width, 0) << "an empty page";
   EXPECT_TRUE(chart.Legend.Visible);
   EXPECT_FALSE(chart.TitleVisible);
   EXPECT_TRUE(chart.TitleLines.empty());

@@ -39,7 +39,7 @@ class PrintTitleRule : public testing::RecordingFixture {
   }
 };
 
-TEST_F(PrintTitleRule, EachSettingAddsItsLineInTheFixedOrder) {
+TEST_F(PrintTitleRule, EachSettingAddsItsLineInTheFixedOrderAndAnyOneShowsTheTitle) {
   const std::string file = "File : 2026-12-08 (14-23-05) run1.vxa";
   const std::string date = "Date : <08.12.2026 14:23:05>";
   const std::string descr = "Description : rest";
@@ -52,22 +52,15 @@ TEST_F(PrintTitleRule, EachSettingAddsItsLineInTheFixedOrder) {
       {true, true, true, true, {file, date, descr, interval}},
       {false, true, false, true, {date, interval}},
       {true, false, true, false, {file, descr}},
-      {false, false, false, true, {interval}},
       {false, false, true, false, {descr}},
+      {false, false, false, false, {}},
   };
   for (const Case& c : cases) {
     Print(c.file, c.date, c.description, c.interval);
     const PrintTitle t = Build();
     EXPECT_EQ(t.lines, c.lines) << c.file << c.date << c.description << c.interval;
-    EXPECT_TRUE(t.visible);
+    EXPECT_EQ(t.visible, !c.lines.empty());
   }
-}
-
-TEST_F(PrintTitleRule, AllSettingsOffHidesTheTitle) {
-  Print(false, false, false, false);
-  const PrintTitle t = Build();
-  EXPECT_TRUE(t.lines.empty());
-  EXPECT_FALSE(t.visible);
 }
 
 TEST_F(PrintTitleRule, NoDescriptionMeansNoDescriptionLineButTheTitleStillShows) {
@@ -94,16 +87,6 @@ TEST_F(PrintTitleRule, CaptionsFollowTheAppliedLanguage) {
                                "Описание : rest",
                                "Интервал выборки (c) : <0.5>",
                            }));
-}
-
-TEST(FileNameWithoutFolder, KeepsOnlyTheFilesOwnName) {
-  EXPECT_EQ(FileNameWithoutFolder("/data/a.b/run.1.vxa"), "run.1.vxa");
-  EXPECT_EQ(FileNameWithoutFolder("run.vxa"), "run.vxa");
-  EXPECT_EQ(FileNameWithoutFolder("/data/"), "");
-#ifdef _WIN32
-  EXPECT_EQ(FileNameWithoutFolder("D:\\Data\\run1.vxa"), "run1.vxa");
-  EXPECT_EQ(FileNameWithoutFolder("D:run1.vxa"), "run1.vxa");
-#endif
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# vexa-render from the command line: the image it writes, its exit statuses,
+# vexa-render from the command line: the image and the page it writes, its exit statuses,
 # and every file of the fuzz corpora (broken, hostile, newer) answered with
 # its status and one line, never a crash.
 # usage: render_cli.sh VEXA_RENDER FUZZ_CORPUS_DIR
@@ -36,6 +36,14 @@ expect 0 0 "$example" --out "$work/b.bmp" --size 300x200
 [ "$(head -c 2 "$work/b.bmp")" = BM ] || fail "b.bmp is not a BMP"
 # Width and height are the BMP header's little-endian int32 at 18 and 22.
 [ "$(od -An -tu4 -j18 -N8 "$work/b.bmp" | tr -s ' ')" = " 300 200" ] || fail "b.bmp is not 300x200"
+
+# A printed page: one A4 page, landscape by default, its title lines as text.
+expect 0 0 "$example" --out "$work/p.pdf"
+pdftotext "$work/p.pdf" - | grep -qx "File : example.vxa" || fail "p.pdf: no file line: $(pdftotext "$work/p.pdf" - | head -5)"
+pdfinfo "$work/p.pdf" | grep -Eq "^Page size: +842 x 595 pts" || fail "p.pdf is not landscape A4: $(pdfinfo "$work/p.pdf")"
+expect 2 -1 "$example" --out "$work/x.pdf" --size 300x200  # a page has no pixel size
+expect 4 1 "$example" --out "$work/no/such/folder/x.pdf"
+[ ! -e "$work/x.pdf" ] || fail "a refused page left x.pdf"
 
 QT_LOGGING_RULES="vexa.chart.paint.debug=true" "$render" "$example" --out "$work/c.png" 2>"$work/log" >/dev/null
 grep -Eq 'paint [0-9]+\.[0-9]{2} ms 9 points 1280x720' "$work/log" || fail "no paint line: $(cat "$work/log")"

@@ -64,6 +64,7 @@ class PdfPage : public ::testing::Test {
 
 TEST_F(PdfPage, TitleLinesAreTextInTheAppliedLanguageOnAnA4PageOfTheOrientation) {
   ASSERT_EQ(OpenRecordingFile(channel, recording).status, 0);
+  channel.RecordDescription = "office flow";  // letters a font may join into ligatures
   for (const int language : {0, 1}) {
     settings.AppliedLanguage = language;
     settings.PrintLandscape = language == 0;
@@ -75,7 +76,7 @@ TEST_F(PdfPage, TitleLinesAreTextInTheAppliedLanguageOnAnA4PageOfTheOrientation)
     if (language == 0) {
       EXPECT_NE(text.find("File : 2026-12-08 (14-23-05) run1.vxa"), std::string::npos) << text;
       EXPECT_NE(text.find("Date : 08.12.2026 14:23:05"), std::string::npos) << text;
-      EXPECT_NE(text.find("Description : test"), std::string::npos) << text;
+      EXPECT_NE(text.find("Description : office flow"), std::string::npos) << text;
       EXPECT_NE(text.find("Sample interval (s) : 5"), std::string::npos) << text;
       EXPECT_EQ(PdfPageSize(pdf), "842x595");
     } else {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <limits>
 #include <string>
 #include <vector>
@@ -112,6 +113,123 @@ TEST(SettingsFile, AnotherVersionIsReplacedByTheDefaults) {
   EXPECT_EQ(ReadAll(g.ConfigPath).size(), 2856u);
 }
 
+TEST(SettingsFile, SavingChangesOnlyTheFieldsThatChanged) {
+  testing::TempFolder dir;
+  // Bytes no field owns, as another program or an older copy may leave them:
+  // padding, tails after a terminator, history slots past the count, a flag
+  // byte other than 1, and the mail fields.
+  Image f = DefaultImage("/data");
+  Put(f, 99, {0xA1});
+  Put(f, 115, {1, 2, 3, 4, 5});
+  Put(f, 1474, {0xEE, 0xEF});
+  Put(f, 2770, {7, 8});
+  Put(f, 2777, {9, 9, 9});
+  PutText(f, 12 + 60, "banner tail");
+  PutText(f, 184 + 20, "after the zero");
+  PutText(f, 184 + 129, "/stale/entry");
+  PutText(f, 184 + 9 * 129, "/last/slot");
+  PutText(f, 1480 + 2 * 129, "/open/stale");
+  Put(f, 105, {0x55});  // ShowMarks, set
+  Put(f, 2772, {1, 2, 3, 4});
+  Put(f, 2776, {0xAB});
+  PutText(f, 2788, "10.0.0.9");
+  Put(f, 2788 + 8, {0, 0, 0, 0});
+  PutText(f, 2788 + 12, "host");
+  PutText(f, 2808, "someone");
+  PutText(f, 2828, "secret");
+  Put(f, 2848, {77, 0, 0, 0});
+  ASSERT_TRUE(WriteFileAtomic(dir.File("vexa.cfg"), f).ok);
+  {
+    TGLOB g(dir.path());
+    ASSERT_EQ(g.MailHost, "10.0.0.9");
+    g.Language = 1;
+    ASSERT_EQ(ChooseFolder(g.DirHistory, g.DirHistoryCount, "/new"), FolderChoice::kStored);
+  }
+  Image expected = f;
+  Put(expected, 128, {1, 0, 0, 0});
+  Put(expected, 180, {2, 0, 0, 0});
+  // The two entries now in use are written whole: text, then zeros.
+  std::fill(expected.begin() + 184, expected.begin() + 184 + 2 * 129, std::byte{0});
+  PutText(expected, 184, "/new");
+  PutText(expected, 184 + 129, "/data");
+  EXPECT_EQ(ReadAll(dir.File("vexa.cfg")), expected);
+}
+
+TEST(SettingsFile, AFileThatCannotBeReadIsLeftAloneAndTheRunUsesTheDefaults) {
+  // What cannot be read may be sound once the cause is put right (a
+  // permission, a disk, a link): it must not be replaced by the defaults.
+  enum Kind { kFolder, kLinkToFolder, kNoPermission };
+  for (const Kind kind : {kFolder, kLinkToFolder, kNoPermission}) {
+    testing::TempFolder dir;
+    const std::string path = dir.File("vexa.cfg");
+    namespace fs = std::filesystem;
+    switch (kind) {
+      case kFolder:
+        fs::create_directory(path);
+        break;
+      case kLinkToFolder:
+#ifdef _WIN32
+        continue;  // links need privileges there
+#else
+        fs::create_directory(dir.File("elsewhere"));
+        fs::create_directory_symlink(dir.File("elsewhere"), path);
+        break;
+#endif
+      case kNoPermission: {
+        Image f = DefaultImage("/x");
+        Put(f, 128, {1, 0, 0, 0});
+        ASSERT_TRUE(WriteFileAtomic(path, f).ok);
+        fs::permissions(path, fs::perms::none);
+        std::vector<std::byte> probe;
+        if (ReadFileBytes(path, 1, probe)) continue;  // an administrator reads it anyway
+        break;
+      }
+    }
+    const auto before = fs::symlink_status(path).type();
+    {
+      TGLOB g(dir.path());
+      EXPECT_EQ(g.Load(), TGLOB::LoadResult::kUnreadable) << kind;
+      EXPECT_EQ(g.Language, 0) << kind;
+      EXPECT_NE(g.LoadProblem.find(path), std::string::npos) << g.LoadProblem;
+      g.Language = 1;
+      EXPECT_FALSE(g.Save()) << kind;
+    }
+    EXPECT_EQ(fs::symlink_status(path).type(), before) << kind;
+    if (kind == kNoPermission) {
+      fs::permissions(path, fs::perms::owner_read);
+      EXPECT_EQ(ReadAll(path)[128], std::byte{1});
+    }
+  }
+}
+
+TEST(SettingsFile, AnInspectionCreatesAMissingFileButWritesNoOther) {
+  testing::TempFolder dir;
+  {
+    TGLOB g(TGLOB::Inspection{}, dir.path());
+    EXPECT_EQ(ReadAll(g.ConfigPath), DefaultImage(Folder(dir)));
+    g.Language = 1;
+  }
+  EXPECT_EQ(ReadAll(dir.File("vexa.cfg"))[128], std::byte{0});
+  Image other = DefaultImage("/x");
+  Put(other, 8, {3, 0, 0, 0});
+  ASSERT_TRUE(WriteFileAtomic(dir.File("vexa.cfg"), other).ok);
+  {
+    TGLOB g(TGLOB::Inspection{}, dir.path());
+    EXPECT_EQ(g.Load(), TGLOB::LoadResult::kRejected);
+  }
+  EXPECT_EQ(ReadAll(dir.File("vexa.cfg")), other);
+}
+
+TEST(SettingsFile, RecordingsGoToTheSettingsFolderWhileTheHistoryIsEmpty) {
+  testing::TempFolder dir;
+  TGLOB g(dir.path());
+  g.DirHistoryCount = 0;
+  g.DirHistory[0].clear();
+  EXPECT_EQ(g.DestinationFolder(), Folder(dir));
+  ASSERT_EQ(ChooseFolder(g.DirHistory, g.DirHistoryCount, "/data"), FolderChoice::kStored);
+  EXPECT_EQ(g.DestinationFolder(), "/data");
+}
+
 TEST(SettingsFile, ChangesOfARunAreThereAtTheNextStart) {
   testing::TempFolder dir;
   {
@@ -200,6 +318,57 @@ TEST(DecodeSettings, UnusableValuesFallBackToSoundOnes) {
   Put(f, 120, {0, 0, 0, 0, 0, 0, 0xF0, 0xBF});  // -1.0
   DecodeSettings(f, g);
   EXPECT_EQ(g.SampleInterval, 5.0);
+}
+
+// Fields whose default is zero: a default file cannot tell them apart, so
+// each gets a value of its own at the offset the file format gives it.
+TEST(SettingsFile, FieldsWhoseDefaultIsZeroSitAtTheirOwnOffsets) {
+  struct Field {
+    std::size_t offset;
+    int value;  // one byte for flags, else a little-endian int32
+    std::function<int&(TGLOB&)> i32;
+    std::function<bool&(TGLOB&)> flag;
+  };
+  const auto i32 = [](std::size_t at, int v, int32_t TGLOB::*m) {
+    return Field{at, v, [m](TGLOB& g) -> int& { return g.*m; }, nullptr};
+  };
+  const auto flag = [](std::size_t at, bool TGLOB::*m) {
+    return Field{at, 1, nullptr, [m](TGLOB& g) -> bool& { return g.*m; }};
+  };
+  const Field fields[] = {
+      flag(92, &TGLOB::PrintColor),         flag(110, &TGLOB::AutoScrollAtStart),
+      flag(112, &TGLOB::OneAxes),           flag(113, &TGLOB::AllVertAuto),
+      flag(114, &TGLOB::UndoZoomAuto),      i32(128, 1, &TGLOB::Language),
+      i32(132, 2, &TGLOB::MonitorState),    i32(136, 31, &TGLOB::MonitorTop),
+      i32(140, 41, &TGLOB::MonitorLeft),    i32(152, 1, &TGLOB::ControlState),
+      i32(2772, 51, &TGLOB::MailReserved1), i32(2852, 61, &TGLOB::MailReserved3),
+  };
+  for (const Field& field : fields) {
+    Image f = DefaultImage("/x");
+    if (field.flag) {
+      Put(f, field.offset, {field.value});
+    } else {
+      Put(f, field.offset, {field.value, 0, 0, 0});
+    }
+    TGLOB read(TGLOB::NoFile{}, "/x");
+    ASSERT_EQ(DecodeSettings(f, read), SettingsDecode::kAccepted);
+    TGLOB set(TGLOB::NoFile{}, "/x");
+    if (field.flag) {
+      EXPECT_TRUE(field.flag(read)) << field.offset;
+      field.flag(set) = true;
+    } else {
+      EXPECT_EQ(field.i32(read), field.value) << field.offset;
+      field.i32(set) = field.value;
+    }
+    const auto written = EncodeSettings(set);
+    EXPECT_EQ(Image(written.begin(), written.end()), f) << field.offset;
+  }
+  // MailReserved2 is a single byte.
+  Image f = DefaultImage("/x");
+  Put(f, 2776, {0x5A});
+  TGLOB g(TGLOB::NoFile{}, "/x");
+  DecodeSettings(f, g);
+  EXPECT_EQ(g.MailReserved2, 0x5A);
 }
 
 TEST(EncodeSettings, EveryFieldRoundTrips) {

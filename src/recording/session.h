@@ -168,14 +168,12 @@ class TSession {
   std::string StopTitle() const;
   bool RollOver(std::string_view description, TTickResult& r);
   void EndOnFailure(std::string_view description, TTickResult& r, const std::string& message);
-  bool WaitForFreshFileStamp(const std::string& previousStamp);
 
   TChannel& channel_;
   TGLOB& settings_;
   bool active_ = false;
   int32_t timerMs_ = 0;
   std::string pendingMark_;  // the text-entry window's field
-  std::string fileStamp_;    // time stamp in the current file's name
   std::string displayV_, displayM_, displayF_;
 };
 

@@ -78,6 +78,7 @@ TEST_F(RecordWriter, SlotsAreFilledExactlyAtTheirEdges) {
   // slot; line breaks become spaces; a longer text is cut at 80 bytes.
   std::string cyrillic;
   for (int i = 0; i < 80; ++i) cyrillic += "\u0416";
+  now += 1.0 / 86400;  // each recording of its own second
   ASSERT_EQ(channel.CreateRecordFile(), 0);
   channel.DataCount = 123456;
   channel.RecordDescription = cyrillic + "more";
@@ -86,6 +87,7 @@ TEST_F(RecordWriter, SlotsAreFilledExactlyAtTheirEdges) {
   EXPECT_NE(bytes.find("Description: " + std::string(80, '\xC6') + "  \r\nData-Count: 123456\r\n"),
             std::string::npos);
 
+  now += 1.0 / 86400;
   ASSERT_EQ(channel.CreateRecordFile(), 0);
   channel.RecordDescription = "two\r\nlines";
   ASSERT_TRUE(channel.CompleteRecordFile());
@@ -130,6 +132,41 @@ TEST_F(RecordWriter, NumbersKeepTheirPointUnderACommaLocale) {
   const std::string bytes = ReadAll(channel.RecordFileName);
   EXPECT_NE(bytes.find("Sample-Interval: 0.5\r\n"), std::string::npos);
   EXPECT_TRUE(bytes.ends_with("1.5\t2.5\t\r\n"));
+}
+
+TEST_F(RecordWriter, ARecordingBegunInTheSameSecondTakesTheNextSecondsName) {
+  channel.BuildChart();
+  ASSERT_EQ(channel.CreateRecordFile(), 0);
+  const std::string first = channel.RecordFileName;
+  ASSERT_TRUE(Sample({{kV, 1.0}}));
+  ASSERT_TRUE(channel.CompleteRecordFile());
+  const std::string kept = ReadAll(first);
+
+  // The clock still shows the first file's second, then moves on.
+  int calls = 0;
+  channel.Clock = [&] { return now + (calls++ > 0 ? 1.0 / 86400 : 0.0); };
+  ASSERT_EQ(channel.CreateRecordFile(), 0);
+  EXPECT_EQ(channel.RecordFileName, JoinPath(folder.path(), "2026-12-08 (14-23-06) .vxa"));
+  ASSERT_TRUE(channel.CompleteRecordFile());
+  EXPECT_EQ(ReadAll(first), kept);
+
+  // A clock that stands still gives no new name: the start fails, and the
+  // file there is left as it was.
+  channel.Clock = [&] { return now; };
+  EXPECT_EQ(channel.CreateRecordFile(), -2);
+  EXPECT_FALSE(channel.Recording);
+  EXPECT_EQ(ReadAll(first), kept);
+  EXPECT_EQ(folder.EntryCount(), 2);
+}
+
+TEST_F(RecordWriter, AnEmptyDestinationHistoryRecordsIntoTheSettingsFolder) {
+  // What a settings file with a history count of 0 gives.
+  settings.DirHistoryCount = 0;
+  settings.DirHistory[0].clear();
+  channel.BuildChart();
+  ASSERT_EQ(channel.CreateRecordFile(), 0);
+  EXPECT_EQ(channel.RecordFileName, JoinPath(folder.path(), "2026-12-08 (14-23-05) .vxa"));
+  ASSERT_TRUE(channel.CompleteRecordFile());
 }
 
 TEST_F(RecordWriter, RefusesWhatWouldBreakTheFile) {

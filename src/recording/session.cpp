@@ -33,8 +33,8 @@ enum LocalText {
 
 const char* const kLocal[kLocalTextCount][2] = {
     {"The sample interval is not a number: ", "Интервал записи не является числом: "},
-    {"The sample interval must be at least 0.001 s: ",
-     "Интервал записи должен быть не меньше 0.001 с: "},
+    {"The sample interval must be at least 0.05 s: ",
+     "Интервал записи должен быть не меньше 0.05 с: "},
     {"The sample interval must be at most 2147483 s: ",
      "Интервал записи должен быть не больше 2147483 с: "},
     {"The sample interval has more than 15 characters: ",

@@ -27,8 +27,10 @@ inline constexpr int kMaxIntervalText = 15;
 inline constexpr int kMaxPostfix = 15;
 inline constexpr int kMaxDescription = 80;
 inline constexpr int kMaxMark = 50;
-// Shorter intervals give a timer of 0 ms, which never fires.
-inline constexpr double kMinIntervalSeconds = 0.001;
+// The header stores the interval with one decimal: a shorter one would be
+// stored as "0.0", and a reopened recording would give every row the start
+// time. (0.05 itself is stored as 0.1.)
+inline constexpr double kMinIntervalSeconds = 0.05;
 // The timer takes its interval as an int of milliseconds.
 inline constexpr double kMaxIntervalSeconds = 2147483.0;
 

@@ -21,16 +21,17 @@ TEST(SampleInterval, ReadsDecimalTextUnderAnyLocale) {
   std::setlocale(LC_NUMERIC, "ru_RU.UTF-8");
   EXPECT_EQ(ParseSampleInterval("0.5", kEnglish), 0.5);
   EXPECT_EQ(ParseSampleInterval(" 5 ", kEnglish), 5.0);
-  EXPECT_EQ(ParseSampleInterval("0.001", kEnglish), 0.001);
+  EXPECT_EQ(ParseSampleInterval("0.05", kEnglish), 0.05);
   std::setlocale(LC_NUMERIC, saved.c_str());
   EXPECT_FALSE(ParseSampleInterval("0,5", kEnglish));
 }
 
 TEST(SampleInterval, RefusesWhatWouldRecordNothingWithAClearMessage) {
-  for (const char* text : {"0", "-5", "0.0009", "1e-9", "-0"}) {
+  // Below 0.05 s the header's one decimal would read "0.0".
+  for (const char* text : {"0", "-5", "0.0009", "1e-9", "-0", "0.001", "0.049", "0.0499999"}) {
     std::string error;
     EXPECT_FALSE(ParseSampleInterval(text, kEnglish, &error)) << text;
-    EXPECT_NE(error.find("at least 0.001 s"), std::string::npos) << error;
+    EXPECT_NE(error.find("at least 0.05 s"), std::string::npos) << error;
     EXPECT_NE(error.find(std::string("\"") + text + "\""), std::string::npos) << error;
   }
   for (const char* text : {"", "abc", "5s", "nan", "inf", "1e999", "5 5"}) {

@@ -196,7 +196,7 @@ TEST_F(SessionPty, RefusedAndFailedStartsLeaveNothingOpen) {
   // A refused interval or postfix opens nothing and writes no setting.
   TStartResult r = session.Start("0", "x", false);
   EXPECT_EQ(r.Result, TStartResult::kRefused);
-  EXPECT_NE(r.Message.find("0.001"), std::string::npos);
+  EXPECT_NE(r.Message.find("0.05 s"), std::string::npos);
   EXPECT_EQ(settings.SampleInterval, 5.0);
   EXPECT_EQ(session.Start("abc", "x", false).Result, TStartResult::kRefused);
   EXPECT_EQ(session.Start("5", "a/b", false).Result, TStartResult::kRefused);

@@ -112,6 +112,22 @@ bool IsCp1251Representable(std::string_view utf8) {
   return true;
 }
 
+std::string WithoutControls(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  for (std::size_t i = 0; i < utf8.size();) {
+    char32_t cp;
+    std::size_t len;
+    if (!DecodeUtf8(utf8, i, cp, len)) {
+      cp = 0xFFFD;  // a malformed byte is no control: it stays as it is
+      len = 1;
+    }
+    if (cp >= 0x20 && cp != 0x7F && (cp < 0x80 || cp > 0x9F)) out.append(utf8.substr(i, len));
+    i += len;
+  }
+  return out;
+}
+
 std::size_t Cp1251Length(std::string_view utf8) {
   std::size_t n = 0;
   for (std::size_t i = 0; i < utf8.size(); ++n) {

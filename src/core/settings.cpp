@@ -319,7 +319,7 @@ TGLOB::TGLOB(const std::string& configDir, bool inspection)
   ConfigPath = JoinPath(configDir, kConfigFileName);
   PresetPath = JoinPath(configDir, kPresetFileName);
   leaveExistingFile_ = inspection;
-  Load();
+  if (!inspection) Load();
 }
 
 TGLOB::TGLOB() : TGLOB(ConfigDir()) {}

@@ -120,9 +120,10 @@ class TGLOB {
   // Save do nothing). For work on file images and for tests.
   struct NoFile {};
   TGLOB(NoFile, const std::string& folder);
-  // The settings of configDir for a command that only looks at them: a
-  // missing vexa.cfg is created as the program would, but an existing one is
-  // never written (not replaced for another version, not saved at the end).
+  // The settings of configDir for a command that only looks at them, before
+  // its own Load (whose result it shows): a missing vexa.cfg is created as
+  // the program would, but an existing one is never written (not replaced
+  // for another version, not saved at the end).
   struct Inspection {};
   TGLOB(Inspection, const std::string& configDir);
   // Save, result ignored.

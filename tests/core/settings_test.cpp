@@ -206,6 +206,7 @@ TEST(SettingsFile, AnInspectionCreatesAMissingFileButWritesNoOther) {
   testing::TempFolder dir;
   {
     TGLOB g(TGLOB::Inspection{}, dir.path());
+    EXPECT_EQ(g.Load(), TGLOB::LoadResult::kCreated);
     EXPECT_EQ(ReadAll(g.ConfigPath), DefaultImage(Folder(dir)));
     g.Language = 1;
   }

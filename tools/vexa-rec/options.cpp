@@ -47,8 +47,10 @@ RecordingReader::RecordingReader()
   channel.CreateFixedAxes(chart);
 }
 
-int OpenRecording(TChannel& channel, const std::string& path, const char* command) {
+int OpenRecording(TChannel& channel, const std::string& path, const char* command,
+                  int32_t* headerDataCount) {
   const int header = channel.ReadHeader(path);
+  if (headerDataCount) *headerDataCount = channel.DataCount;
   const char* why = nullptr;
   int status = 1;
   switch (header) {

@@ -191,6 +191,23 @@ TEST_F(SessionPty, SilentInstrumentShowsQuestionMarksAndRecordsZeros) {
   EXPECT_EQ(HeaderValue(path, "Description"), std::string(82, ' '));
 }
 
+TEST_F(SessionPty, TheOnceASecondClockGivesTheElapsedTimeTheNextSampleCarries) {
+  EXPECT_FALSE(session.ClockSecond(1.0));  // no session: nothing
+  ASSERT_EQ(session.Start("1", "", false).Result, TStartResult::kStarted);
+  const double start = settings.StartTime;
+  const std::optional<TElapsed> e = session.ClockSecond(start + (26 * 3600 + 5 * 60 + 9) / 86400.0);
+  ASSERT_TRUE(e);
+  EXPECT_EQ(e->Hours, 26);
+  EXPECT_EQ(e->Minutes, 5);
+  EXPECT_EQ(e->Seconds, 9);
+  EXPECT_EQ(settings.ElapsedText, "[26:05:09]");
+  session.Tick();
+  EXPECT_EQ(channel.RelTimeSeries.LabelText(0), "[26:05:09]");
+  ASSERT_TRUE(Stop("").Stopped);
+  EXPECT_FALSE(session.ClockSecond(start + 1.0));
+  EXPECT_EQ(settings.ElapsedText, "[26:05:09]");
+}
+
 TEST_F(SessionPty, RefusedAndFailedStartsLeaveNothingOpen) {
   const int descriptors = test::OpenDescriptors();
   // A refused interval or postfix opens nothing and writes no setting.

@@ -119,7 +119,7 @@ TEST_F(CsvExport, RowTimesComeFromTheRowNumberAsTheChartLabelsThem) {
 TEST_F(CsvExport, NeverWritesOverTheRecordingOrAnyOtherRecording) {
   const std::string recording = Header("1.0", "V (l)\t", "65280\t") + "1.0\t\r\n";
   Load(recording);
-  std::filesystem::create_symlink(path, dir.File("alias.csv"));
+  std::filesystem::create_hard_link(path, dir.File("alias.csv"));  // the same file by another name
   std::ofstream(dir.File("other.VXA"), std::ios::binary) << "another recording";
   for (const std::string& out : {path, dir.File("alias.csv"), dir.File("other.VXA"),
                                  dir.File("new.vxa")}) {

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <string>
 
+#include "core/comma_locale.h"
 #include "core/cp1251.h"
 #include "core/paths.h"
 #include "recording/record_format.h"
@@ -116,16 +116,16 @@ TEST_F(RecordWriter, RowsCarryMarksAndTitlesInWindows1251AndResetTheFlowValues) 
 }
 
 TEST_F(RecordWriter, NumbersKeepTheirPointUnderACommaLocale) {
-  const char* old = std::setlocale(LC_ALL, nullptr);
-  const std::string saved = old ? old : "C";
-  if (!std::setlocale(LC_ALL, "ru_RU.UTF-8") && !std::setlocale(LC_ALL, "de_DE.UTF-8")) {
-    GTEST_SKIP() << "no locale with a decimal comma installed";
+  int created = -1;
+  bool row = false;
+  {
+    testing::CommaLocale comma;
+    VEXA_REQUIRE_COMMA_LOCALE(comma);
+    channel.BuildChart();
+    settings.SampleInterval = 0.5;
+    created = channel.CreateRecordFile();
+    row = Sample({{kV, 1.5}, {kM, 2.5}});
   }
-  channel.BuildChart();
-  settings.SampleInterval = 0.5;
-  const int created = channel.CreateRecordFile();
-  const bool row = Sample({{kV, 1.5}, {kM, 2.5}});
-  std::setlocale(LC_ALL, saved.c_str());
   ASSERT_EQ(created, 0);
   ASSERT_TRUE(row);
   ASSERT_TRUE(channel.CompleteRecordFile());

@@ -4,11 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <cmath>
 #include <limits>
 #include <string>
 
+#include "core/comma_locale.h"
 #include "core/messages.h"
 
 namespace vexa {
@@ -16,13 +16,14 @@ namespace {
 
 TEST(SampleInterval, ReadsDecimalTextUnderAnyLocale) {
   // A Russian locale would read "0,5"; the panel's text always uses ".".
-  const char* old = std::setlocale(LC_NUMERIC, nullptr);
-  const std::string saved = old ? old : "C";
-  std::setlocale(LC_NUMERIC, "ru_RU.UTF-8");
-  EXPECT_EQ(ParseSampleInterval("0.5", kEnglish), 0.5);
-  EXPECT_EQ(ParseSampleInterval(" 5 ", kEnglish), 5.0);
-  EXPECT_EQ(ParseSampleInterval("0.05", kEnglish), 0.05);
-  std::setlocale(LC_NUMERIC, saved.c_str());
+  {
+    testing::CommaLocale comma;
+    VEXA_REQUIRE_COMMA_LOCALE(comma);
+    EXPECT_EQ(ParseSampleInterval("0.5", kEnglish), 0.5);
+    EXPECT_EQ(ParseSampleInterval(" 5 ", kEnglish), 5.0);
+    EXPECT_EQ(ParseSampleInterval("0.05", kEnglish), 0.05);
+    EXPECT_FALSE(ParseSampleInterval("0,5", kEnglish));
+  }
   EXPECT_FALSE(ParseSampleInterval("0,5", kEnglish));
 }
 

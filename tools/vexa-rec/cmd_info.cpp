@@ -35,8 +35,9 @@ int RunInfo(const Args& args) {
   }
   RecordingReader reader;
   TChannel& channel = reader.channel;
-  int32_t stored = 0;
-  if (const int status = OpenRecording(channel, args[0], "info", &stored)) return status;
+  // The header's own row count: loading replaces DataCount by the rows found.
+  const int32_t stored = channel.ReadHeader(args[0]) == 0 ? channel.DataCount : 0;
+  if (const int status = OpenRecording(channel, args[0], "info")) return status;
 
   // Texts from the file go to a terminal: no control character of theirs may
   // move the cursor, clear the screen or begin a line that looks like a field.

@@ -47,10 +47,8 @@ RecordingReader::RecordingReader()
   channel.CreateFixedAxes(chart);
 }
 
-int OpenRecording(TChannel& channel, const std::string& path, const char* command,
-                  int32_t* headerDataCount) {
+int OpenRecording(TChannel& channel, const std::string& path, const char* command) {
   const int header = channel.ReadHeader(path);
-  if (headerDataCount) *headerDataCount = channel.DataCount;
   const char* why = nullptr;
   int status = 1;
   switch (header) {

@@ -44,9 +44,6 @@ struct RecordingReader {
 // channel's chart). 0 on success; otherwise prints why on stderr, prefixed
 // with "vexa-rec <command>: ", and returns the exit status: 2 for a newer
 // format version, 3 for a file that is not a recording, 1 otherwise.
-// headerDataCount, when given, gets the header's "Data-Count" (the loader
-// replaces DataCount with the rows it finds).
-int OpenRecording(TChannel& channel, const std::string& path, const char* command,
-                  int32_t* headerDataCount = nullptr);
+int OpenRecording(TChannel& channel, const std::string& path, const char* command);
 
 }  // namespace vexa::rec

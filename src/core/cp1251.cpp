@@ -114,7 +114,8 @@ std::string Cp1251ToUtf8(std::string_view cp1251) {
 
 bool IsCp1251Representable(std::string_view utf8) {
   bool all = true;
-  ForEachCharacter(utf8, [&](char32_t cp, std::string_view) { all = all && CodePointToByte(cp) >= 0; });
+  ForEachCharacter(utf8,
+                   [&](char32_t cp, std::string_view) { all = all && CodePointToByte(cp) >= 0; });
   return all;
 }
 

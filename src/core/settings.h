@@ -153,7 +153,7 @@ class TGLOB {
 
  private:
   TGLOB(const std::string& configDir, bool inspection);
-  std::string settingsFolder_;    // full path; the fallback destination
+  std::string settingsFolder_;      // full path; the fallback destination
   bool leaveExistingFile_ = false;  // an inspection, or a file Load could not read
 };
 

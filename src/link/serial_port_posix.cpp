@@ -122,8 +122,8 @@ class PosixSerialPort final : public SerialPort {
       return result;
     }
     while (result.Count < n) {
-      const auto left = std::max<long long>(
-          0, std::chrono::ceil<milliseconds>(deadline - Clock::now()).count());
+      const auto left =
+          std::max<long long>(0, std::chrono::ceil<milliseconds>(deadline - Clock::now()).count());
       const bool gapCounts = result.Count > 0 && gapMs >= 0;
       const int timeout = static_cast<int>(gapCounts ? std::min<long long>(left, gapMs) : left);
       pollfd p{fd_, POLLIN, 0};

@@ -86,7 +86,8 @@ std::string RecordingToCsv(const TChannel& ch) {
   if (ch.Chart) {
     for (int k = 3; k < ch.Chart->SeriesCount(); ++k) columns.push_back(&ch.Chart->SeriesAt(k));
   }
-  std::string out = "\xEF\xBB\xBF" "Clock time,Elapsed (s)";
+  std::string out = "\xEF\xBB\xBF";  // UTF-8's byte-order mark
+  out += "Clock time,Elapsed (s)";
   for (const chart::Series* s : columns) out += "," + CsvText(s->Title);
   out += ",Mark\r\n";
 

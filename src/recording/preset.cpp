@@ -173,8 +173,8 @@ PresetParseResult ParsePresets(std::span<const std::byte> bytes, TPresets& list)
   bool cut = false;
   while (read < result.announced) {
     if (list.Count >= kMaxPresets) {
-      result.problem = "announces " + std::to_string(result.announced) + " presets; the list holds " +
-                       std::to_string(kMaxPresets - 1);
+      result.problem = "announces " + std::to_string(result.announced) +
+                       " presets; the list holds " + std::to_string(kMaxPresets - 1);
       break;
     }
     TPreset p;

@@ -97,7 +97,7 @@ struct PresetParseResult {
   bool complete = false;  // every announced record was read
   int32_t announced = 0;  // N from the file
   int32_t savedCurrent = 0;
-  std::string problem;    // why the bytes are not all read as they are; "" when they are
+  std::string problem;  // why the bytes are not all read as they are; "" when they are
 };
 
 // Empties list, adds "Default" and appends the records of a file image;

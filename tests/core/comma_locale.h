@@ -40,8 +40,8 @@ class CommaLocale {
 // In a test body: a test that could not switch fails, since passing in the
 // C locale would prove nothing; a stage that cannot have such a locale says
 // why in VEXA_SKIP_COMMA_LOCALE, and the test is skipped there.
-#define VEXA_REQUIRE_COMMA_LOCALE(locale)                                                 \
-  if (!(locale).Ok()) {                                                                   \
-    if (const char* why = std::getenv("VEXA_SKIP_COMMA_LOCALE")) GTEST_SKIP() << why;     \
+#define VEXA_REQUIRE_COMMA_LOCALE(locale)                                                     \
+  if (!(locale).Ok()) {                                                                       \
+    if (const char* why = std::getenv("VEXA_SKIP_COMMA_LOCALE")) GTEST_SKIP() << why;         \
     FAIL() << "no locale with a decimal comma: scripts/install-deps.sh compiles ru_RU.UTF-8"; \
   }

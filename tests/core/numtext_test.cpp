@@ -2,9 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "core/comma_locale.h"
 #include <cstdio>
 #include <limits>
+
+#include "core/comma_locale.h"
 
 namespace vexa {
 namespace {

@@ -57,7 +57,7 @@ TEST_F(ChartLayout, AllSevenChannelsGetTheirOwnAxesSideBySide) {
     const char* title;
     double min, max;
   } expected[kChannelCount] = {
-      {"V02t (l/min)", 0, 2}, {"Ves(l/min)", 0, 60}, {"02 (%)", 0, 25},    {"T (\u00B0C)", 15, 45},
+      {"V02t (l/min)", 0, 2}, {"Ves(l/min)", 0, 60}, {"02 (%)", 0, 25},     {"T (\u00B0C)", 15, 45},
       {"V (l)", 0, 1},        {"F (1/min)", 0, 80},  {"M (l/min)", 0, 100},
   };
   for (int c = 0; c < kChannelCount; ++c) {

@@ -29,9 +29,13 @@ TEST(CsvField, QuotesOnlyWhatNeedsIt) {
 std::string Header(const std::string& interval, const std::string& columns,
                    const std::string& colours, const std::string& started = "31.12.2026 23:59:58") {
   return "Format-Version: 2\r\nDevice-Name: Airo-510\t Flown-710\r\nChannels-Count: 2\r\n"
-         "Started-Record: " + started + "\r\nStopped-Record: 01.01.2027 00:00:01\r\n"
-         "Sample-Interval: " + interval + "\r\nDescription: " + std::string(82, ' ') +
-         "\r\nData-Count:      3\r\nColumn-Header:\t" + columns + "Marks\r\nData-Color: " + colours +
+         "Started-Record: " +
+         started +
+         "\r\nStopped-Record: 01.01.2027 00:00:01\r\n"
+         "Sample-Interval: " +
+         interval + "\r\nDescription: " + std::string(82, ' ') +
+         "\r\nData-Count:      3\r\nColumn-Header:\t" + columns +
+         "Marks\r\nData-Color: " + colours +
          "\r\nData-AtmPressure: 760.0\r\nData-BodyMass: 80.0\r\nData-TempEnviroment: 20.0\r\n"
          "Data-Humidity: 75.0\r\nData-Table:\r\n";
 }
@@ -83,8 +87,12 @@ TEST_F(CsvExport, FractionalIntervalsKeepMillisecondsAndMissingValuesStayEmpty) 
 
 TEST_F(CsvExport, TextCellsCarryNoControlCharactersAndRunNoFormulas) {
   const std::string marks[][2] = {
-      {"=SUM(A1:A9)", "'=SUM(A1:A9)"}, {"+1", "'+1"}, {"-5 ml", "'-5 ml"}, {"@cmd", "'@cmd"},
-      {std::string("a\0b\x1B[2Jc\x98", 9), "ab[2Jc"},  {std::string("\0=1", 3), "'=1"},
+      {"=SUM(A1:A9)", "'=SUM(A1:A9)"},
+      {"+1", "'+1"},
+      {"-5 ml", "'-5 ml"},
+      {"@cmd", "'@cmd"},
+      {std::string("a\0b\x1B[2Jc\x98", 9), "ab[2Jc"},
+      {std::string("\0=1", 3), "'=1"},
       {"x=1, y", "\"x=1, y\""},
   };
   std::string rows, expected;
@@ -112,8 +120,9 @@ TEST_F(CsvExport, RowTimesComeFromTheRowNumberAsTheChartLabelsThem) {
   // An absurd interval keeps its size instead of overflowing into negative
   // elapsed times.
   Load(Header("1e300", "", "") + "\r\n\r\n");
-  EXPECT_EQ(Rows(RecordingToCsv(channel)), "9999-12-31 23:59:59,1e+300,\r\n"
-                                          "9999-12-31 23:59:59,2e+300,\r\n");
+  EXPECT_EQ(Rows(RecordingToCsv(channel)),
+            "9999-12-31 23:59:59,1e+300,\r\n"
+            "9999-12-31 23:59:59,2e+300,\r\n");
 }
 
 TEST_F(CsvExport, NeverWritesOverTheRecordingOrAnyOtherRecording) {
@@ -121,8 +130,8 @@ TEST_F(CsvExport, NeverWritesOverTheRecordingOrAnyOtherRecording) {
   Load(recording);
   std::filesystem::create_hard_link(path, dir.File("alias.csv"));  // the same file by another name
   std::ofstream(dir.File("other.VXA"), std::ios::binary) << "another recording";
-  for (const std::string& out : {path, dir.File("alias.csv"), dir.File("other.VXA"),
-                                 dir.File("new.vxa")}) {
+  for (const std::string& out :
+       {path, dir.File("alias.csv"), dir.File("other.VXA"), dir.File("new.vxa")}) {
     const FileResult r = ExportCsv(channel, out);
     EXPECT_FALSE(r.ok) << out;
     EXPECT_NE(r.error.find(out), std::string::npos) << r.error;

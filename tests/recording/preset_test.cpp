@@ -327,7 +327,8 @@ TEST(PresetsFile, AFileThatDoesNotReadWholeIsKeptBeforeTheFirstSave) {
     {
       TPresets list(path);
       EXPECT_EQ(list.Count, c.count) << c.what;
-      EXPECT_NE(list.LoadProblem.find(path), std::string::npos) << c.what << ": " << list.LoadProblem;
+      EXPECT_NE(list.LoadProblem.find(path), std::string::npos)
+          << c.what << ": " << list.LoadProblem;
       copy = list.DamagedCopy;
       EXPECT_NE(list.LoadProblem.find(copy), std::string::npos) << c.what;
       EXPECT_EQ(copy.rfind(path + ".damaged-", 0), 0u) << copy;

@@ -163,8 +163,9 @@ TEST_F(RecordReader, AFailedHeaderReadLeavesNothingToLoad) {
   // the one read before it.
   const std::string good = Write("good.vxa", HandHeader() + "1.0\t2.0\t\r\n");
   const std::string broken = HandHeader({.count = "three"});
-  for (const std::string& chosen : {Write("bad.vxa", broken), Write("text.vxa", "Hello"),
-                                    folder.File("missing.vxa"), Write("v3.vxa", HandHeader({.version = " 3"}))}) {
+  for (const std::string& chosen :
+       {Write("bad.vxa", broken), Write("text.vxa", "Hello"), folder.File("missing.vxa"),
+        Write("v3.vxa", HandHeader({.version = " 3"}))}) {
     ASSERT_EQ(channel.ReadHeader(good), 0);
     EXPECT_NE(channel.ReadHeader(chosen), 0) << chosen;
     EXPECT_NE(channel.LoadRecording(), 0) << chosen;

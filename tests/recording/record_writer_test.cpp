@@ -139,7 +139,8 @@ TEST_F(RecordWriter, NumbersKeepTheirPointUnderACommaLocale) {
 // the degree sign as the single byte 0xB0), in this order.
 TEST_F(RecordWriter, ColumnTitlesAreTheFormatsOwnTexts) {
   const std::string titles =
-      "V02t (l/min)\tVes(l/min)\t02 (%)\tT (\xB0" "C)\tV (l)\tF (1/min)\tM (l/min)\t";
+      "V02t (l/min)\tVes(l/min)\t02 (%)\tT (\xB0"
+      "C)\tV (l)\tF (1/min)\tM (l/min)\t";
   for (bool& v : Current().Visible) v = true;
   channel.BuildChart();
   ASSERT_EQ(channel.CreateRecordFile(), 0);
@@ -148,10 +149,9 @@ TEST_F(RecordWriter, ColumnTitlesAreTheFormatsOwnTexts) {
             std::string::npos);
 
   const std::string path = folder.File("hand.vxa");
-  testing::WriteAll(path,
-                    "Format-Version: 2\r\nColumn-Header:\t" + titles +
-                        "Marks\r\nData-Color: 1\t2\t3\t4\t5\t6\t7\t\r\nData-Table:\r\n"
-                        "1.0\t2.0\t3.0\t4.0\t5.0\t6.0\t7.0\t\r\n");
+  testing::WriteAll(path, "Format-Version: 2\r\nColumn-Header:\t" + titles +
+                              "Marks\r\nData-Color: 1\t2\t3\t4\t5\t6\t7\t\r\nData-Table:\r\n"
+                              "1.0\t2.0\t3.0\t4.0\t5.0\t6.0\t7.0\t\r\n");
   ASSERT_EQ(channel.ReadHeader(path), 0);
   ASSERT_EQ(channel.LoadRecording(), 0);
   // Channel order VO2t, Ves, O2, T, V, F, M: each title lands on its own.

@@ -81,8 +81,8 @@ TEST_F(Sampling, TimeAxesScrollWithTheNewestSampleOnlyWhenAskedTo) {
   EXPECT_TRUE(settings.AutoScroll);
   EXPECT_FALSE(Axis(channel.AbsTimeAxis).Automatic);
   for (int i = 0; i < 15; ++i) Take();
-  for (const chart::Axis* a : {&Axis(channel.AbsTimeAxis), &Axis(channel.RelTimeAxis),
-                               &chart.BottomAxis()}) {
+  for (const chart::Axis* a :
+       {&Axis(channel.AbsTimeAxis), &Axis(channel.RelTimeAxis), &chart.BottomAxis()}) {
     EXPECT_EQ(a->Minimum(), 4.0);
     EXPECT_EQ(a->Maximum(), 14.0);  // the 15th sample is the last shown
   }

@@ -92,9 +92,12 @@ inline const std::vector<uint8_t> kFrame2 = {0x55, 0x90, 0x01, 0x11, 0x00, 0x55,
 // Frame bytes for raw V, F, M.
 inline std::vector<uint8_t> FrameOf(uint16_t v, uint16_t f, uint16_t m) {
   return {0x55,
-          static_cast<uint8_t>(v & 0xFF), static_cast<uint8_t>(v >> 8),
-          static_cast<uint8_t>(f & 0xFF), static_cast<uint8_t>(f >> 8),
-          static_cast<uint8_t>(m & 0xFF), static_cast<uint8_t>(m >> 8)};
+          static_cast<uint8_t>(v & 0xFF),
+          static_cast<uint8_t>(v >> 8),
+          static_cast<uint8_t>(f & 0xFF),
+          static_cast<uint8_t>(f >> 8),
+          static_cast<uint8_t>(m & 0xFF),
+          static_cast<uint8_t>(m >> 8)};
 }
 
 // Polls `done` every millisecond until it holds or `ms` have passed.

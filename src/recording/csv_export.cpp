@@ -81,6 +81,15 @@ std::string CsvOutputProblem(const std::string& input, const std::string& output
   return {};
 }
 
+std::string CsvTimeCells(const TChannel& ch, std::size_t k) {
+  const bool withMs = std::fmod(ch.IntervalSeconds, 1.0) != 0.0;
+  // IntervalTime is 0 for an interval that is no positive number; so is this.
+  const double interval = ch.IntervalTime > 0 ? ch.IntervalSeconds : 0.0;
+  const double rows = static_cast<double>(k);
+  return ClockText(ch.StartedTime + rows * ch.IntervalTime, withMs) + "," +
+         SecondsText(rows * interval);
+}
+
 std::string RecordingToCsv(const TChannel& ch) {
   std::vector<const chart::Series*> columns;
   if (ch.Chart) {
@@ -91,15 +100,9 @@ std::string RecordingToCsv(const TChannel& ch) {
   for (const chart::Series* s : columns) out += "," + CsvText(s->Title);
   out += ",Mark\r\n";
 
-  const bool withMs = std::fmod(ch.IntervalSeconds, 1.0) != 0.0;
-  // IntervalTime is 0 for an interval that is no positive number; so is this.
-  const double interval = ch.IntervalTime > 0 ? ch.IntervalSeconds : 0.0;
   const std::size_t rows = ch.AbsTimeSeries.Count();
   for (std::size_t i = 0; i < rows; ++i) {
-    // From the row number, as the loader labels the row: no drift.
-    const double k = static_cast<double>(i + 1);
-    out += ClockText(ch.StartedTime + k * ch.IntervalTime, withMs);
-    out += "," + SecondsText(k * interval);
+    out += CsvTimeCells(ch, i + 1);
     for (const chart::Series* s : columns) out += "," + ValueText(s->Value(i));
     out += ",";
     if (!ch.MarksSeries.IsNull(i)) out += CsvText(ch.MarksSeries.LabelText(i));

@@ -37,6 +37,11 @@ std::string CsvOutputProblem(const std::string& input, const std::string& output
 // it. A channel value the row did not hold is an empty field.
 std::string RecordingToCsv(const TChannel& channel);
 
+// The clock-time and elapsed-seconds cells of row k (from 1): the start
+// time plus k intervals, from the row number as the loader labels the row,
+// so the two never drift apart over a long recording.
+std::string CsvTimeCells(const TChannel& channel, std::size_t k);
+
 // RecordingToCsv written to path, replacing it only once complete; refused
 // (nothing written) when CsvOutputProblem names a reason.
 FileResult ExportCsv(const TChannel& channel, const std::string& path);

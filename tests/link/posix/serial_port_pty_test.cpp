@@ -64,24 +64,6 @@ TEST_F(SerialPortPty, PauseAfterAByteEndsTheRead) {
   EXPECT_EQ(buffer[0], 4);
 }
 
-TEST_F(SerialPortPty, ReadWithinWaitsOutPausesUntilItsWindowEnds) {
-  meter.Send({1, 2});
-  std::thread later([this] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(15));
-    meter.Send({3, 4});
-  });
-  TReadResult r = port->ReadWithin(buffer, 4, 500);
-  later.join();
-  EXPECT_EQ(r.Count, 4u);  // the pause after byte 2 did not end it
-  EXPECT_EQ(buffer[3], 4);
-  const auto t = Clock::now();
-  r = port->ReadWithin(buffer, 6, 40);
-  EXPECT_EQ(r.Count, 0u);
-  EXPECT_FALSE(r.Lost);
-  EXPECT_GE(MsSince(t), 39);
-  EXPECT_LT(MsSince(t), 500);
-}
-
 TEST_F(SerialPortPty, SilentReadReturnsNothingAfterOneSecondAndAMillisecondPerByte) {
   const auto t = Clock::now();
   const TReadResult r = port->Read(buffer, 1);

@@ -209,10 +209,6 @@ TEST_F(RecordCli, ADamagedPresetFileIsKeptAsItWasAndSaidSo) {
   std::vector<std::byte> kept;
   ASSERT_TRUE(ReadFileBytes(copies[0], 1 << 20, kept));
   EXPECT_EQ(kept, bytes);
-  TPresets now(pset);
-  EXPECT_EQ(now.Count, 2);
-  EXPECT_EQ(now.Items[1]->Name, "mine");
-  now.FileName.clear();
 }
 
 TEST_F(RecordCli, FailuresPrintAMessageAndExit1) {
@@ -277,12 +273,14 @@ class ReadingCommands : public ::testing::Test {
 };
 
 TEST_F(ReadingCommands, ConfigAndPresetsNeverWriteAnExistingFile) {
+  const std::string cfg = config.File("vexa.cfg");
+  EXPECT_EQ(Run({"config"}), 0) << Err();  // no file: the defaults are written, as the program does
+  EXPECT_EQ(ReadAll(cfg).size(), 2856u);
   TGLOB defaults(TGLOB::NoFile{}, config.path());
   auto image = EncodeSettings(defaults);
   image[99] = std::byte{0x7E};          // padding
   image[2788 + 15] = std::byte{'x'};    // a mail text's tail after its zero
   image[184 + 5 * 129] = std::byte{'/'};  // a history slot past the count
-  const std::string cfg = config.File("vexa.cfg");
   ASSERT_TRUE(WriteFileAtomic(cfg, image).ok);
   EXPECT_EQ(Run({"config"}), 0) << Err();
   EXPECT_NE(Out().find("SampleInterval: 5\n"), std::string::npos) << Out();

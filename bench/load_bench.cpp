@@ -1,7 +1,8 @@
 // Loading a week-long recording: 999,999 rows, all seven channels, a mark
 // every 100 rows. Side by side, each in its own process:
 //   reference  read the file in 1 MB blocks, parse the seven numbers of each
-//              row with std::from_chars into seven std::vector<double>;
+//              row with std::from_chars into seven std::vector<float>
+//              reserved for the header's row count, as the loader keeps them;
 //   loader     ReadHeader + LoadRecording into the chart model, labels
 //              included.
 // Prints the best time of a few rounds and each side's peak resident memory.
@@ -72,7 +73,7 @@ std::string MakeRecording(const fs::path& dir, int rows) {
 long Reference(const std::string& path) {
   std::FILE* f = std::fopen(path.c_str(), "rb");
   if (!f) return -1;
-  std::vector<double> columns[7];
+  std::vector<float> columns[7];
   std::vector<char> buf(1 << 20);
   std::size_t begin = 0, end = 0;
   bool inTable = false;
@@ -91,13 +92,16 @@ long Reference(const std::string& path) {
     const char* p = buf.data() + begin;
     begin = static_cast<std::size_t>(lf - buf.data()) + 1;
     if (!inTable) {
+      if (std::strncmp(p, "Data-Count:", 11) == 0) {
+        for (auto& column : columns) column.reserve(std::strtoul(p + 11, nullptr, 10));
+      }
       inTable = std::strncmp(p, "Data-Table:", 11) == 0;
       continue;
     }
     for (auto& column : columns) {
       double v = NAN;
       const auto r = std::from_chars(p, lf, v);
-      column.push_back(v);
+      column.push_back(static_cast<float>(v));
       p = r.ptr + 1;  // the TAB
     }
     ++rows;
@@ -144,11 +148,13 @@ int main(int argc, char** argv) {
       if (r.peakKb > best[s].peakKb) best[s].peakKb = r.peakKb;
     }
   }
-  std::printf("reference (from_chars into 7 vector<double>): %7.1f ms  peak %6.1f MB\n",
+  std::printf("reference (from_chars into 7 vector<float>):  %7.1f ms  peak %6.1f MB\n",
               best[0].seconds * 1e3, best[0].peakKb / 1024.0);
   std::printf("ReadHeader + LoadRecording (chart model):      %7.1f ms  peak %6.1f MB\n",
               best[1].seconds * 1e3, best[1].peakKb / 1024.0);
-  std::printf("time ratio %.2f (target <= 2), memory ratio %.2f (target <= 1)\n",
+  // The loader also keeps both time-label carriers (12 bytes a row) beside
+  // the seven floats (28 bytes a row) that the reference keeps.
+  std::printf("time ratio %.2f (target <= 2), memory ratio %.2f (target <= 1.5)\n",
               best[1].seconds / best[0].seconds,
               static_cast<double>(best[1].peakKb) / static_cast<double>(best[0].peakKb));
   fs::remove_all(dir);

@@ -1,7 +1,8 @@
 // Feeds arbitrary byte streams through the acquisition thread's loop step.
 // The input is a list of bursts: a length byte L, then L bytes that arrive
 // together (a read never crosses into the next burst). L = 0 is a silent
-// read, L = 255 the device going away.
+// read, L = 255 the device going away; L from 128 to 254 is a burst of
+// L - 128 bytes that follows the one before within a frame's data window.
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -29,8 +30,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       script->AddLoss();
       continue;
     }
-    const size_t n = std::min<size_t>(len, size - i);
-    script->Add(std::vector<uint8_t>(data + i, data + i + n));  // empty: a silent read
+    const bool close = len >= 128;
+    const size_t n = std::min<size_t>(close ? len - 128 : len, size - i);
+    std::vector<uint8_t> burst(data + i, data + i + n);
+    if (close) {
+      script->AddAfter(vexa::kFrameDataWindowMs / 3, std::move(burst));
+    } else {
+      script->Add(std::move(burst));  // empty: a silent read
+    }
     bytes += n;
     i += n;
   }

@@ -22,7 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     return 0;
   }
   TPresets again;
-  if (!ParsePresets(image, again).complete || again.Count != list.Count ||
+  const PresetParseResult back = ParsePresets(image, again);
+  if (!back.complete || !back.problem.empty() || again.Count != list.Count ||
       again.Current != list.Current || SerializePresets(again) != image) {
     std::abort();
   }

@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes to the recording-file reader as a file: ReadHeader
 // then LoadRecording. Neither may crash or read out of bounds, and a load
-// that succeeds leaves one point per row in every series it filled.
+// that succeeds leaves one point per row in every series it filled; its CSV
+// has a line per row, whatever the header's interval or the marks hold.
 #include <unistd.h>
 
 #include <cstddef>
@@ -13,6 +14,7 @@
 #include "chart/chart.h"
 #include "core/settings.h"
 #include "recording/channel.h"
+#include "recording/csv_export.h"
 
 namespace {
 
@@ -60,5 +62,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     (void)ch.AbsTimeSeries.LabelText(rows - 1);
     (void)ch.RelTimeSeries.LabelText(rows - 1);
   }
+  const std::string csv = vexa::RecordingToCsv(ch);
+  std::size_t lines = 0;
+  for (std::size_t at = csv.find("\r\n"); at != std::string::npos; at = csv.find("\r\n", at + 2)) {
+    ++lines;
+  }
+  if (lines != rows + 1) std::abort();
   return 0;
 }

@@ -1,6 +1,8 @@
 #include "core/atomic_file.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -22,6 +24,19 @@ bool FileExists(const std::string& path) {
   return fs::is_regular_file(NativePath(path), ec);
 }
 
+bool PathExists(const std::string& path) {
+  std::error_code ec;
+  return fs::exists(fs::symlink_status(NativePath(path), ec));
+}
+
+FileResult MoveAside(const std::string& from, const std::string& to) {
+  if (PathExists(to)) return {false, "cannot move " + from + " to " + to + ": it exists"};
+  std::error_code ec;
+  fs::rename(NativePath(from), NativePath(to), ec);
+  if (ec) return {false, "cannot move " + from + " to " + to + ": " + ec.message()};
+  return {true, {}};
+}
+
 FileResult RemoveFile(const std::string& path) {
   std::error_code ec;
   fs::remove(NativePath(path), ec);
@@ -29,17 +44,22 @@ FileResult RemoveFile(const std::string& path) {
   return {true, {}};
 }
 
-bool ReadFileBytes(const std::string& path, std::size_t maxBytes, std::vector<std::byte>& out) {
+bool ReadFileBytes(const std::string& path, std::size_t maxBytes, std::vector<std::byte>& out,
+                   std::string* error) {
   out.clear();
 #ifdef _WIN32
   FILE* f = _wfopen(NativePath(path).c_str(), L"rb");
 #else
   FILE* f = std::fopen(path.c_str(), "rb");
 #endif
-  if (!f) return false;
+  if (!f) {
+    if (error) *error = std::strerror(errno);
+    return false;
+  }
   out.resize(maxBytes);
   const std::size_t n = std::fread(out.data(), 1, maxBytes, f);
   const bool failed = std::ferror(f) != 0;
+  if (failed && error) *error = std::strerror(errno);
   std::fclose(f);
   out.resize(n);
   return !failed;

@@ -19,10 +19,17 @@ struct FileResult {
 // untouched and the temporary file removed.
 FileResult WriteFileAtomic(const std::string& path, std::span<const std::byte> bytes);
 
-// Reads at most maxBytes of a file. False when it cannot be opened or read.
-bool ReadFileBytes(const std::string& path, std::size_t maxBytes, std::vector<std::byte>& out);
+// Reads at most maxBytes of a file. False when it cannot be opened or read;
+// then *error (when given) says why.
+bool ReadFileBytes(const std::string& path, std::size_t maxBytes, std::vector<std::byte>& out,
+                   std::string* error = nullptr);
 
 bool FileExists(const std::string& path);
+// Anything at all at path: a file, a folder, a link (even one to nothing).
+bool PathExists(const std::string& path);
+
+// Renames from to to, but never over something already at to.
+FileResult MoveAside(const std::string& from, const std::string& to);
 
 // Deletes a file; a file that is already gone counts as success.
 FileResult RemoveFile(const std::string& path);

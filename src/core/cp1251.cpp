@@ -75,23 +75,33 @@ void AppendUtf8(std::string& out, char32_t cp) {
   }
 }
 
+// Calls f(cp, bytes) for each character of utf8 in turn; each byte of a
+// malformed sequence comes alone, with cp = kMalformed (which the code page
+// has no byte for).
+constexpr char32_t kMalformed = 0xFFFFFFFF;
+template <class F>
+void ForEachCharacter(std::string_view utf8, F&& f) {
+  for (std::size_t i = 0; i < utf8.size();) {
+    char32_t cp;
+    std::size_t len;
+    if (!DecodeUtf8(utf8, i, cp, len)) {
+      cp = kMalformed;
+      len = 1;
+    }
+    f(cp, utf8.substr(i, len));
+    i += len;
+  }
+}
+
 }  // namespace
 
 std::string Utf8ToCp1251(std::string_view utf8) {
   std::string out;
   out.reserve(utf8.size());
-  for (std::size_t i = 0; i < utf8.size();) {
-    char32_t cp;
-    std::size_t len;
-    if (!DecodeUtf8(utf8, i, cp, len)) {
-      out += '?';
-      ++i;
-      continue;
-    }
+  ForEachCharacter(utf8, [&](char32_t cp, std::string_view) {
     const int b = CodePointToByte(cp);
     out += b < 0 ? '?' : static_cast<char>(b);
-    i += len;
-  }
+  });
   return out;
 }
 
@@ -103,22 +113,27 @@ std::string Cp1251ToUtf8(std::string_view cp1251) {
 }
 
 bool IsCp1251Representable(std::string_view utf8) {
-  for (std::size_t i = 0; i < utf8.size();) {
-    char32_t cp;
-    std::size_t len;
-    if (!DecodeUtf8(utf8, i, cp, len) || CodePointToByte(cp) < 0) return false;
-    i += len;
-  }
-  return true;
+  bool all = true;
+  ForEachCharacter(utf8,
+                   [&](char32_t cp, std::string_view) { all = all && CodePointToByte(cp) >= 0; });
+  return all;
+}
+
+std::string WithoutControls(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  ForEachCharacter(utf8, [&](char32_t cp, std::string_view bytes) {
+    // A malformed byte is no control: it stays as it is.
+    if (cp == kMalformed || (cp >= 0x20 && cp != 0x7F && (cp < 0x80 || cp > 0x9F))) {
+      out.append(bytes);
+    }
+  });
+  return out;
 }
 
 std::size_t Cp1251Length(std::string_view utf8) {
   std::size_t n = 0;
-  for (std::size_t i = 0; i < utf8.size(); ++n) {
-    char32_t cp;
-    std::size_t len;
-    i += DecodeUtf8(utf8, i, cp, len) ? len : 1;
-  }
+  ForEachCharacter(utf8, [&](char32_t, std::string_view) { ++n; });
   return n;
 }
 

@@ -18,6 +18,11 @@ std::string Cp1251ToUtf8(std::string_view cp1251);
 // True when utf8 is well formed and every character has a Windows-1251 form.
 bool IsCp1251Representable(std::string_view utf8);
 
+// Text read from a file, fit to show on a terminal or to put in a cell:
+// without C0 controls (NUL, TAB, CR, LF, ESC...), DEL and C1 controls
+// (U+0080..U+009F; byte 0x98 of a file becomes U+0098).
+std::string WithoutControls(std::string_view utf8);
+
 // Number of Windows-1251 bytes utf8 becomes (one per character; one per
 // byte of a malformed sequence). Slot widths in the files count these.
 std::size_t Cp1251Length(std::string_view utf8);

@@ -30,6 +30,14 @@ void PutSlotText(std::byte* p, std::size_t width, const std::string& utf8) {
   std::copy_n(reinterpret_cast<const std::byte*>(bytes.data()), bytes.size(), p);
 }
 
+// A slot as read stays byte for byte while its text is unchanged and it holds
+// its terminator; otherwise it is written anew, zeros after the text.
+void KeepOrPutSlotText(std::byte* p, std::size_t width, const std::string& utf8) {
+  const bool terminated = std::find(p, p + width, std::byte{0}) != p + width;
+  if (terminated && SlotText(p, width) == utf8) return;
+  PutSlotText(p, width, utf8);
+}
+
 int32_t ClampCount(int32_t count) { return std::clamp<int32_t>(count, 0, kHistorySize); }
 
 // Lists the stored fields once, in file order; the encoder, the decoder and
@@ -86,30 +94,41 @@ void VisitStored(G& g, V& v) {
   v.I32("MailReserved3", 2852, g.MailReserved3);
 }
 
+// Writes the fields over the image they were read from (zeros for a new
+// file), so that bytes no field owns keep what the file held. A number is
+// simply stored again: an unchanged value gives the same bytes.
 class Encoder {
  public:
-  std::array<std::byte, kSettingsSize> image{};  // padding and tails stay 0
+  explicit Encoder(const std::array<std::byte, kSettingsSize>& base) : image(base) {}
+  std::array<std::byte, kSettingsSize> image;
 
   template <std::size_t N>
   void Raw(const char*, std::size_t at, const std::array<char, N>& a) {
-    std::copy_n(reinterpret_cast<const std::byte*>(a.data()), N, image.data() + at);
-    image[at + N - 1] = std::byte{0};
+    std::array<char, N> was;
+    std::copy_n(reinterpret_cast<const char*>(image.data() + at), N, was.data());
+    was[N - 1] = '\0';
+    std::array<char, N> now = a;
+    now[N - 1] = '\0';
+    if (was == now) return;  // kept as read, whatever its last byte holds
+    std::copy_n(reinterpret_cast<const std::byte*>(now.data()), N, image.data() + at);
   }
   void I32(const char*, std::size_t at, int32_t v) { StoreI32(image.data() + at, v); }
   void U8(const char*, std::size_t at, uint8_t v) { image[at] = std::byte{v}; }
   void Bool(const char*, std::size_t at, bool v) {
-    image[at] = std::byte{v ? uint8_t{1} : uint8_t{0}};
+    // Any byte but 0 reads as set: a set flag stays the byte it was.
+    if ((image[at] != std::byte{0}) != v) image[at] = std::byte{v ? uint8_t{1} : uint8_t{0}};
   }
   void F64(const char*, std::size_t at, double v) { StoreF64(image.data() + at, v); }
   void Text(const char*, std::size_t at, std::size_t width, const std::string& s) {
-    PutSlotText(image.data() + at, width, s);
+    KeepOrPutSlotText(image.data() + at, width, s);
   }
   void History(const char*, std::size_t countAt, std::size_t slotsAt, int32_t count,
                const std::string (&entries)[kHistorySize]) {
     count = ClampCount(count);
     StoreI32(image.data() + countAt, count);
+    // Slots past the count are never read; they stay as they are.
     for (int i = 0; i < count; ++i) {
-      PutSlotText(image.data() + slotsAt + i * kHistorySlot, kHistorySlot, entries[i]);
+      KeepOrPutSlotText(image.data() + slotsAt + i * kHistorySlot, kHistorySlot, entries[i]);
     }
   }
 };
@@ -256,7 +275,7 @@ FolderChoice ChooseFolder(std::string (&history)[kHistorySize], int32_t& count,
 }
 
 std::array<std::byte, kSettingsSize> EncodeSettings(const TGLOB& g) {
-  Encoder e;
+  Encoder e(g.FileImage);
   VisitStored(g, e);
   return e.image;
 }
@@ -266,6 +285,8 @@ SettingsDecode DecodeSettings(std::span<const std::byte> bytes, TGLOB& g) {
     return SettingsDecode::kRejected;
   }
   if (bytes.size() > kSettingsSize) bytes = bytes.first(kSettingsSize);
+  g.FileImage.fill(std::byte{0});
+  std::copy(bytes.begin(), bytes.end(), g.FileImage.begin());
   Decoder d(bytes);
   VisitStored(g, d);
   if (g.Language != 0 && g.Language != 1) g.Language = 0;
@@ -280,7 +301,7 @@ std::vector<std::pair<std::string, std::string>> DescribeSettings(const TGLOB& g
   return std::move(d.lines);
 }
 
-TGLOB::TGLOB(NoFile, const std::string& folder) {
+TGLOB::TGLOB(NoFile, const std::string& folder) : settingsFolder_(AbsoluteFolder(folder)) {
   // A folder that no slot can hold leaves the history empty rather than cut.
   DirHistoryCount = 0;
   OpenHistoryCount = 0;
@@ -288,11 +309,17 @@ TGLOB::TGLOB(NoFile, const std::string& folder) {
   ChooseFolder(OpenHistory, OpenHistoryCount, folder);
 }
 
-TGLOB::TGLOB(const std::string& configDir) : TGLOB(NoFile{}, AbsoluteFolder(configDir)) {
+TGLOB::TGLOB(const std::string& configDir) : TGLOB(configDir, false) {}
+
+TGLOB::TGLOB(Inspection, const std::string& configDir) : TGLOB(configDir, true) {}
+
+TGLOB::TGLOB(const std::string& configDir, bool inspection)
+    : TGLOB(NoFile{}, AbsoluteFolder(configDir)) {
   // A new file's destination is the folder that holds it.
   ConfigPath = JoinPath(configDir, kConfigFileName);
   PresetPath = JoinPath(configDir, kPresetFileName);
-  Load();
+  leaveExistingFile_ = inspection;
+  if (!inspection) Load();
 }
 
 TGLOB::TGLOB() : TGLOB(ConfigDir()) {}
@@ -301,13 +328,22 @@ TGLOB::~TGLOB() { Save(); }
 
 TGLOB::LoadResult TGLOB::Load() {
   if (ConfigPath.empty()) return LoadResult::kCreated;
-  if (!FileExists(ConfigPath)) {
+  if (!PathExists(ConfigPath)) {
     Save();
     return LoadResult::kCreated;
   }
   std::vector<std::byte> bytes;
-  if (!ReadFileBytes(ConfigPath, kSettingsSize, bytes) ||
-      DecodeSettings(bytes, *this) == SettingsDecode::kRejected) {
+  std::string error;
+  if (!ReadFileBytes(ConfigPath, kSettingsSize, bytes, &error)) {
+    // Permissions, a failing disk, a folder of that name: the file may be
+    // sound once that is put right, so it is not replaced by the defaults.
+    leaveExistingFile_ = true;
+    LoadProblem = "cannot read " + ConfigPath + " (" + error +
+                  "): the default settings are used and the file is left as it is";
+    return LoadResult::kUnreadable;
+  }
+  if (DecodeSettings(bytes, *this) == SettingsDecode::kRejected) {
+    if (leaveExistingFile_) return LoadResult::kRejected;
     Save();
     return LoadResult::kReplaced;
   }
@@ -316,8 +352,16 @@ TGLOB::LoadResult TGLOB::Load() {
 
 bool TGLOB::Save() {
   if (ConfigPath.empty()) return false;
+  if (leaveExistingFile_ && PathExists(ConfigPath)) return false;
   const auto image = EncodeSettings(*this);
-  return WriteFileAtomic(ConfigPath, image).ok;
+  if (!WriteFileAtomic(ConfigPath, image).ok) return false;
+  FileImage = image;
+  return true;
+}
+
+std::string TGLOB::DestinationFolder() const {
+  if (DirHistoryCount > 0 && !DirHistory[0].empty()) return DirHistory[0];
+  return settingsFolder_;
 }
 
 TGLOB& GLOB() {

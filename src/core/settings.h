@@ -50,6 +50,14 @@ class TGLOB {
   int32_t AppliedLanguage = -1;  // -1: no language on screen yet
   std::string ConfigPath;
   std::string PresetPath;
+  // For the operator, said once: vexa.cfg exists but could not be read, so
+  // this run uses the defaults and leaves the file as it is. Empty otherwise.
+  std::string LoadProblem;
+  // The file's bytes as read (zeros for a new file). Save rewrites only the
+  // fields whose value differs from these bytes, so padding, text tails after
+  // their terminator, history slots past the count and the mail fields stay
+  // exactly as another program (or an older copy) left them.
+  std::array<std::byte, kSettingsSize> FileImage{};
 
   // --- stored fields, in file order (offset in the comment) ---
   std::array<char, 4> Magic{'C', 'F', 'G', '\0'};  // 0; written, never checked
@@ -112,24 +120,50 @@ class TGLOB {
   // Save do nothing). For work on file images and for tests.
   struct NoFile {};
   TGLOB(NoFile, const std::string& folder);
+  // The settings of configDir for a command that only looks at them, before
+  // its own Load (whose result it shows): a missing vexa.cfg is created as
+  // the program would, but an existing one is never written (not replaced
+  // for another version, not saved at the end).
+  struct Inspection {};
+  TGLOB(Inspection, const std::string& configDir);
   // Save, result ignored.
   ~TGLOB();
   TGLOB(const TGLOB&) = delete;
   TGLOB& operator=(const TGLOB&) = delete;
 
-  enum class LoadResult { kRead, kCreated, kReplaced };
-  // Takes the file's settings when its versions are 4 and 2; otherwise (no
-  // file, other versions, unreadable) writes the current settings to it.
+  enum class LoadResult {
+    kRead,        // the file's settings are in force
+    kCreated,     // there was no file: one with the current settings was written
+    kReplaced,    // other versions: replaced by the current settings
+    kRejected,    // other versions, left alone (an inspection)
+    kUnreadable,  // exists but cannot be read: defaults, the file left alone
+  };
+  // Takes the file's settings when its versions are 4 and 2; writes the
+  // current settings when there is no file or its versions are others. A
+  // file that exists but cannot be read is never written (LoadProblem says so).
   LoadResult Load();
-  // Writes the 2856 bytes through a temporary file. True on success.
+  // Writes the 2856 bytes through a temporary file. True on success. Never
+  // overwrites a file that Load could not read, nor any in an inspection.
   bool Save();
+
+  // Where recordings go: entry 0 of the destination history, or, while the
+  // history is empty, the folder that holds the settings (the default
+  // destination), as a full path.
+  std::string DestinationFolder() const;
+
+ private:
+  TGLOB(const std::string& configDir, bool inspection);
+  std::string settingsFolder_;      // full path; the fallback destination
+  bool leaveExistingFile_ = false;  // an inspection, or a file Load could not read
 };
 
 // The one settings object of the program, created on first use from
 // ConfigDir() and saved when the program ends normally (static destruction).
 TGLOB& GLOB();
 
-// The file image of the stored fields.
+// The file image of the stored fields: g.FileImage with each field whose
+// value differs from what those bytes hold written anew (a text slot also
+// when it lacks its terminator).
 std::array<std::byte, kSettingsSize> EncodeSettings(const TGLOB& g);
 
 enum class SettingsDecode {
@@ -141,7 +175,8 @@ enum class SettingsDecode {
 // within bytes are taken; a history is taken as a whole (count and slots) or
 // not at all. Texts end at the last byte of their slot at the latest; a count
 // outside 0..10 is clamped; a language other than 0 or 1 becomes English; a
-// sample interval that is not a positive finite number becomes 5 s.
+// sample interval that is not a positive finite number becomes 5 s. An
+// accepted image (zero-padded to 2856 bytes) becomes g.FileImage.
 SettingsDecode DecodeSettings(std::span<const std::byte> bytes, TGLOB& g);
 
 // Every stored field as "Name" and value text, in file order, one pair per

@@ -44,13 +44,14 @@ TAcquireStep AcquireStep(TDev& dev, TLinkShared& shared) {
     return TAcquireStep::Skipped;
   }
 
-  read = port.Read(dev.Frame, kFrameDataSize);
+  read = port.ReadWithin(dev.Frame, kFrameDataSize, kFrameDataWindowMs);
   if (read.Count < kFrameDataSize) {
-    // The instrument paused inside a frame (or went away). Decoding would mix
-    // in bytes of an older frame, so the frame is dropped.
+    // A lone sync byte, or a frame cut short: waiting on would take the next
+    // frame's first bytes as data, and decoding what came would mix in bytes
+    // of an older frame, so the frame is dropped. The bytes after it are read
+    // afresh, the next frame's sync byte among them.
     counters.BytesSkipped.fetch_add(1 + read.Count, kRelaxed);
-    // A second of silence after the sync byte is silence like any other.
-    if (read.Lost || read.Count == 0) return NothingHeard(dev, counters, read.Lost);
+    if (read.Lost) return NothingHeard(dev, counters, true);
     return TAcquireStep::ShortFrame;
   }
 

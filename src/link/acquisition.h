@@ -32,19 +32,31 @@ struct TLinkShared {
   TLinkCounters Counters;
 };
 
+// How long after its sync byte a frame's six data bytes may take to arrive.
+// On the line they take about 1 ms (57600 baud), but a USB serial adapter
+// passes received bytes on when its latency timer runs out (16 ms by
+// default), so a frame can arrive in two bursts up to about 17 ms apart;
+// 30 ms leaves room for a busy system. A sync byte whose data do not come
+// within this is a lone one (a frame cut after its sync byte, a stray 0x55),
+// and the bytes that come later belong to the next frame. An instrument
+// must therefore pause longer than this between frames for a lone sync byte
+// to be told from a frame, as one sending up to 30 frames a second does.
+inline constexpr int kFrameDataWindowMs = 30;
+
 // What one pass of the thread's loop did.
 enum class TAcquireStep {
   Silent,      // no byte for the whole read time-out
   Skipped,     // one byte that is not a sync byte
-  ShortFrame,  // a sync byte whose six data bytes did not all come: dropped
+  ShortFrame,  // a sync byte whose six data bytes did not all come in time: dropped
   FirstFrame,  // a frame that started a new average
   Averaged,    // a frame averaged in; the queued input was then purged
   Lost,        // the device went away
 };
 
 // One pass of the loop for one instrument, on its open Port: read a byte; on
-// a sync byte read the six data bytes and take the frame. Exposed for tests
-// and the fuzz target, which drive it through a scripted port.
+// a sync byte read the six data bytes, which must all come within
+// kFrameDataWindowMs, and take the frame. Exposed for tests and the fuzz
+// target, which drive it through a scripted port.
 TAcquireStep AcquireStep(TDev& dev, TLinkShared& shared);
 
 // Owns the acquisition thread (ThreadHandle); at most one runs.

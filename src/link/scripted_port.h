@@ -16,15 +16,24 @@ namespace vexa {
 
 class ScriptedPort final : public SerialPort {
  public:
-  // One burst of bytes that arrive together; a read never crosses into the
-  // next burst (the line paused longer than the gap time-out). An empty burst
+  // One burst of bytes that arrive together. A read never crosses into the
+  // next burst (the line paused longer than the gap time-out); a ReadWithin
+  // does when the pause before it, AfterMs, fits its window. An empty burst
   // is one silent read; Lost makes the device go away at that point.
   struct Burst {
     std::vector<uint8_t> Bytes;
     bool Lost = false;
+    int AfterMs = kApart;
   };
+  // The pause before a burst added with Add: longer than any read waits.
+  static constexpr int kApart = 1 << 20;
 
   void Add(std::vector<uint8_t> bytes) { script_.push_back({std::move(bytes), false}); }
+  // A burst that follows the one before it after ms, as a USB adapter's
+  // latency timer splits a frame.
+  void AddAfter(int ms, std::vector<uint8_t> bytes) {
+    script_.push_back({std::move(bytes), false, ms});
+  }
   void AddSilence() { script_.push_back({{}, false}); }
   void AddLoss() { script_.push_back({{}, true}); }
   bool Finished() const { return script_.empty(); }
@@ -48,17 +57,36 @@ class ScriptedPort final : public SerialPort {
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
       return r;
     }
-    Burst& burst = script_.front();
-    if (burst.Lost) {
+    if (script_.front().Lost) {
       script_.pop_front();
       r.Lost = true;
       return r;
     }
-    r.Count = std::min(n, burst.Bytes.size());
-    if (r.Count > 0) std::memcpy(buffer, burst.Bytes.data(), r.Count);
-    burst.Bytes.erase(burst.Bytes.begin(), burst.Bytes.begin() + static_cast<long>(r.Count));
-    inBurst_ = !burst.Bytes.empty();
-    if (!inBurst_) script_.pop_front();
+    r.Count = Take(buffer, n);
+    return r;
+  }
+
+  TReadResult ReadWithin(uint8_t* buffer, size_t n, int windowMs) override {
+    TReadResult r;
+    if (!open_) {
+      r.Lost = true;
+      return r;
+    }
+    int waited = 0;
+    while (r.Count < n && !script_.empty()) {
+      const Burst& next = script_.front();
+      if (!inBurst_) {
+        // A burst not yet begun arrives in time only when its pause fits.
+        if ((next.Bytes.empty() && !next.Lost) || waited + next.AfterMs > windowMs) break;
+        waited += next.AfterMs;
+        if (next.Lost) {
+          script_.pop_front();
+          r.Lost = true;
+          break;
+        }
+      }
+      r.Count += Take(buffer + r.Count, n - r.Count);
+    }
     return r;
   }
 
@@ -73,6 +101,17 @@ class ScriptedPort final : public SerialPort {
   bool IsOpen() const override { return open_; }
 
  private:
+  // Up to n bytes of the front burst.
+  size_t Take(uint8_t* buffer, size_t n) {
+    Burst& burst = script_.front();
+    const size_t count = std::min(n, burst.Bytes.size());
+    if (count > 0) std::memcpy(buffer, burst.Bytes.data(), count);
+    burst.Bytes.erase(burst.Bytes.begin(), burst.Bytes.begin() + static_cast<long>(count));
+    inBurst_ = !burst.Bytes.empty();
+    if (!inBurst_) script_.pop_front();
+    return count;
+  }
+
   std::deque<Burst> script_;
   bool open_ = true;
   bool inBurst_ = false;  // the front burst has begun to arrive

@@ -46,6 +46,11 @@ class SerialPort {
   // call, whichever comes first.
   virtual TReadResult Read(uint8_t* buffer, size_t n) = 0;
 
+  // Reads up to n bytes that must arrive within windowMs of the call:
+  // returns when all n have arrived or when the window has passed, whatever
+  // the pauses between the bytes.
+  virtual TReadResult ReadWithin(uint8_t* buffer, size_t n, int windowMs) = 0;
+
   // Discards every byte received and not yet read.
   virtual void Purge() = 0;
 

@@ -88,20 +88,44 @@ class PosixSerialPort final : public SerialPort {
   }
 
   TReadResult Read(uint8_t* buffer, size_t n) override {
+    const size_t perByte = std::min<size_t>(n, 3600 * 1000) * kReadPerByteMs;
+    return ReadUntil(buffer, n, Clock::now() + milliseconds(kReadBaseMs + perByte), kReadGapMs);
+  }
+
+  TReadResult ReadWithin(uint8_t* buffer, size_t n, int windowMs) override {
+    return ReadUntil(buffer, n, Clock::now() + milliseconds(windowMs), -1);
+  }
+
+  void Purge() override {
+    if (fd_ >= 0) (void)tcflush(fd_, TCIFLUSH);
+  }
+
+  void Close() override {
+    if (fd_ < 0) return;
+    // TIOCEXCL outlives this descriptor while another one holds the line
+    // (a simulator's own end): clear it, or nobody but root could open it again.
+    (void)ioctl(fd_, TIOCNXCL);
+    ::close(fd_);  // also releases the flock()
+    fd_ = -1;
+  }
+
+  bool IsOpen() const override { return fd_ >= 0; }
+
+ private:
+  // Reads until n bytes are in or the deadline has passed; with gapMs >= 0
+  // also gapMs after a byte without the next. Bytes already received when
+  // the deadline comes are still taken.
+  TReadResult ReadUntil(uint8_t* buffer, size_t n, Clock::time_point deadline, int gapMs) {
     TReadResult result;
     if (fd_ < 0) {
       result.Lost = true;
       return result;
     }
-    if (n == 0) return result;
-    const size_t perByte = std::min<size_t>(n, 3600 * 1000) * kReadPerByteMs;
-    const Clock::time_point deadline = Clock::now() + milliseconds(kReadBaseMs + perByte);
     while (result.Count < n) {
-      const Clock::time_point now = Clock::now();
-      if (now >= deadline) break;
-      const auto left = std::chrono::ceil<milliseconds>(deadline - now).count();
-      const int timeout =
-          static_cast<int>(result.Count == 0 ? left : std::min<decltype(left)>(left, kReadGapMs));
+      const auto left =
+          std::max<long long>(0, std::chrono::ceil<milliseconds>(deadline - Clock::now()).count());
+      const bool gapCounts = result.Count > 0 && gapMs >= 0;
+      const int timeout = static_cast<int>(gapCounts ? std::min<long long>(left, gapMs) : left);
       pollfd p{fd_, POLLIN, 0};
       const int ready = ::poll(&p, 1, timeout);
       if (ready < 0) {
@@ -110,8 +134,8 @@ class PosixSerialPort final : public SerialPort {
         break;
       }
       if (ready == 0) {
-        if (result.Count > 0) break;  // the gap after a byte ends the read
-        continue;                     // the total time-out is checked above
+        if (gapCounts || left == 0) break;  // the gap after a byte, or the deadline
+        continue;
       }
       if ((p.revents & POLLNVAL) || !(p.revents & POLLIN)) {
         // POLLHUP or POLLERR without data: the device is gone. Waiting on it
@@ -133,22 +157,6 @@ class PosixSerialPort final : public SerialPort {
     return result;
   }
 
-  void Purge() override {
-    if (fd_ >= 0) (void)tcflush(fd_, TCIFLUSH);
-  }
-
-  void Close() override {
-    if (fd_ < 0) return;
-    // TIOCEXCL outlives this descriptor while another one holds the line
-    // (a simulator's own end): clear it, or nobody but root could open it again.
-    (void)ioctl(fd_, TIOCNXCL);
-    ::close(fd_);  // also releases the flock()
-    fd_ = -1;
-  }
-
-  bool IsOpen() const override { return fd_ >= 0; }
-
- private:
   int fd_ = -1;
 };
 

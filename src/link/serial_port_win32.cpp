@@ -8,6 +8,16 @@ namespace vexa {
 
 namespace {
 
+// A read returns when all bytes are in, 5 ms after a byte without the next,
+// or after 1000 ms + 1 ms per requested byte.
+void SetUsualTimeouts(HANDLE h) {
+  COMMTIMEOUTS timeouts{};
+  timeouts.ReadIntervalTimeout = kReadGapMs;
+  timeouts.ReadTotalTimeoutMultiplier = kReadPerByteMs;
+  timeouts.ReadTotalTimeoutConstant = kReadBaseMs;
+  (void)SetCommTimeouts(h, &timeouts);
+}
+
 class Win32SerialPort final : public SerialPort {
  public:
   ~Win32SerialPort() override { Close(); }
@@ -43,11 +53,7 @@ class Win32SerialPort final : public SerialPort {
                                                : ONESTOPBIT;
       (void)SetCommState(h, &dcb);  // a port that refuses is used unchanged
     }
-    COMMTIMEOUTS timeouts{};
-    timeouts.ReadIntervalTimeout = kReadGapMs;
-    timeouts.ReadTotalTimeoutMultiplier = kReadPerByteMs;
-    timeouts.ReadTotalTimeoutConstant = kReadBaseMs;
-    (void)SetCommTimeouts(h, &timeouts);
+    SetUsualTimeouts(h);  // a refusal leaves the port as it is
     (void)PurgeComm(h, PURGE_RXCLEAR);
     handle_ = h;
     return true;
@@ -64,6 +70,16 @@ class Win32SerialPort final : public SerialPort {
     // A removed USB adapter makes every read fail; nothing else does.
     if (!ReadFile(handle_, buffer, want, &got, nullptr)) result.Lost = true;
     result.Count = got;
+    return result;
+  }
+
+  TReadResult ReadWithin(uint8_t* buffer, size_t n, int windowMs) override {
+    // One total time-out and no gap rule for this read, then the usual ones.
+    COMMTIMEOUTS window{};
+    window.ReadTotalTimeoutConstant = static_cast<DWORD>(windowMs);
+    if (handle_ != INVALID_HANDLE_VALUE) (void)SetCommTimeouts(handle_, &window);
+    const TReadResult result = Read(buffer, n);
+    if (handle_ != INVALID_HANDLE_VALUE) SetUsualTimeouts(handle_);
     return result;
   }
 

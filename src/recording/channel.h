@@ -87,8 +87,9 @@ class TChannel : public TLinkShared {
   // limit (kMaxDataCount in record_format.h): WriteRow then refuses the row.
   bool RowLimitReached() const;
   // 0 read; 1 cannot be opened; 2 format version above 2; 3 not a recording
-  // (first line not "Format-Version"); 4 a header value does not convert
-  // (nothing is changed then).
+  // (first line not "Format-Version"); 4 a header value does not convert.
+  // On any failure the header members keep their values, but nothing is
+  // left to load (LoadFileName is empty).
   int ReadHeader(const std::string& path);
   void ApplyColumnHeader();
   // 0 loaded; 1 cannot be opened or read; 2 the last header read did not

@@ -4,12 +4,16 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdio>
+#include <filesystem>
 #include <span>
+#include <system_error>
 
 #include "chart/labels.h"
+#include "core/cp1251.h"
 #include "core/datetime.h"
 #include "core/numtext.h"
 #include "recording/channel.h"
+#include "recording/record_format.h"
 
 namespace vexa {
 
@@ -22,6 +26,13 @@ std::string ValueText(double v) {
   char buf[32];
   const auto r = std::to_chars(buf, buf + sizeof buf, static_cast<float>(v));
   return std::string(buf, r.ptr);
+}
+
+// Seconds to the millisecond. A span no clock could show (an absurd header
+// interval) keeps its magnitude in exponent form instead of overflowing.
+std::string SecondsText(double seconds) {
+  if (!(seconds < 1e15)) return FormatGeneral(seconds);
+  return FormatGeneral(std::round(seconds * 1000.0) / 1000.0);
 }
 
 std::string ClockText(double t, bool withMs) {
@@ -50,34 +61,60 @@ std::string CsvField(std::string_view text) {
   return out;
 }
 
+std::string CsvText(std::string_view text) {
+  std::string clean = WithoutControls(text);
+  if (!clean.empty() && std::string_view("=+-@").find(clean.front()) != std::string_view::npos) {
+    clean.insert(0, 1, '\'');
+  }
+  return CsvField(clean);
+}
+
+std::string CsvOutputProblem(const std::string& input, const std::string& output) {
+  const auto native = [](const std::string& utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+  };
+  std::error_code ec;
+  if (!input.empty() && std::filesystem::equivalent(native(input), native(output), ec)) {
+    return output + " is the recording itself";
+  }
+  if (HasRecordExtension(output)) return output + " names a recording (.vxa); choose a .csv name";
+  return {};
+}
+
+std::string CsvTimeCells(const TChannel& ch, std::size_t k) {
+  const bool withMs = std::fmod(ch.IntervalSeconds, 1.0) != 0.0;
+  // IntervalTime is 0 for an interval that is no positive number; so is this.
+  const double interval = ch.IntervalTime > 0 ? ch.IntervalSeconds : 0.0;
+  const double rows = static_cast<double>(k);
+  return ClockText(ch.StartedTime + rows * ch.IntervalTime, withMs) + "," +
+         SecondsText(rows * interval);
+}
+
 std::string RecordingToCsv(const TChannel& ch) {
   std::vector<const chart::Series*> columns;
   if (ch.Chart) {
     for (int k = 3; k < ch.Chart->SeriesCount(); ++k) columns.push_back(&ch.Chart->SeriesAt(k));
   }
-  std::string out = "Clock time,Elapsed (s)";
-  for (const chart::Series* s : columns) out += "," + CsvField(s->Title);
+  std::string out = "\xEF\xBB\xBF";  // UTF-8's byte-order mark
+  out += "Clock time,Elapsed (s)";
+  for (const chart::Series* s : columns) out += "," + CsvText(s->Title);
   out += ",Mark\r\n";
 
-  const bool withMs = std::fmod(ch.IntervalSeconds, 1.0) != 0.0;
   const std::size_t rows = ch.AbsTimeSeries.Count();
-  // The same sum the loader labels its rows with, so the times agree.
-  double t = ch.StartedTime;
   for (std::size_t i = 0; i < rows; ++i) {
-    t += ch.IntervalTime;
-    out += ClockText(t, withMs);
-    const double days = t - ch.StartedTime;
-    const long long ms = days > 0 && std::isfinite(days) ? std::llround(days * 86400000.0) : 0;
-    out += "," + FormatGeneral(static_cast<double>(ms) / 1000.0);
+    out += CsvTimeCells(ch, i + 1);
     for (const chart::Series* s : columns) out += "," + ValueText(s->Value(i));
     out += ",";
-    if (!ch.MarksSeries.IsNull(i)) out += CsvField(ch.MarksSeries.LabelText(i));
+    if (!ch.MarksSeries.IsNull(i)) out += CsvText(ch.MarksSeries.LabelText(i));
     out += "\r\n";
   }
   return out;
 }
 
 FileResult ExportCsv(const TChannel& channel, const std::string& path) {
+  if (std::string problem = CsvOutputProblem(channel.LoadFileName, path); !problem.empty()) {
+    return {false, problem};
+  }
   const std::string text = RecordingToCsv(channel);
   return WriteFileAtomic(path, std::as_bytes(std::span(text.data(), text.size())));
 }

@@ -26,8 +26,9 @@ std::string ToUtf8(const fs::path& p) {
   return std::string(u.begin(), u.end());
 }
 
-// ".vxa" in any case, as the Windows wildcard "*.vxa" matches it.
-bool HasRecordExtension(const std::string& name) {
+}  // namespace
+
+bool HasRecordExtension(std::string_view name) {
   const std::string_view ext = kRecordExtension;
   if (name.size() <= ext.size()) return false;
   for (std::size_t i = 0; i < ext.size(); ++i) {
@@ -37,8 +38,6 @@ bool HasRecordExtension(const std::string& name) {
   }
   return true;
 }
-
-}  // namespace
 
 int TChannel::ScanFolder(const std::string& folder) {
   if (!OpenListView) return 1;

@@ -6,13 +6,14 @@
 #include "core/atomic_file.h"
 #include "core/bytes.h"
 #include "core/cp1251.h"
+#include "core/datetime.h"
 
 namespace vexa {
 namespace {
 
-// Every record is 83 bytes and its texts; 19 records of the longest texts
-// fit well inside this, so a larger file holds nothing more we could read.
-constexpr std::size_t kMaxPresetFile = 64 * 1024;
+// Every record is 83 bytes and its texts; 19 records of texts far longer
+// than any field takes fit inside this. A larger file is not read whole.
+constexpr std::size_t kMaxPresetFile = 1024 * 1024;
 
 // The text of a field: Windows-1251 bytes up to the first zero, as UTF-8.
 std::string FieldText(std::string_view raw) {
@@ -27,14 +28,17 @@ std::string StoredText(const std::string& utf8) {
   return bytes;
 }
 
-bool ReadText(ByteReader& in, std::string& out) {
+// A text by its length; one longer than the field takes keeps its first 99
+// bytes (older copies of the program wrote such texts). False when the
+// length is negative or runs past the data.
+bool ReadText(ByteReader& in, std::string& out, bool& cut) {
   int32_t length;
   std::string_view raw;
-  if (!in.I32(length) || length < 0 || static_cast<std::size_t>(length) > kPresetTextMax ||
-      !in.Bytes(static_cast<std::size_t>(length), raw)) {
+  if (!in.I32(length) || length < 0 || !in.Bytes(static_cast<std::size_t>(length), raw)) {
     return false;
   }
-  out = FieldText(raw);
+  cut = cut || raw.size() > kPresetTextMax;
+  out = FieldText(raw.substr(0, kPresetTextMax));
   return true;
 }
 
@@ -44,8 +48,8 @@ void ReadNumber(double value, double& field) {
   if (std::isfinite(value)) field = value;
 }
 
-bool ReadRecord(ByteReader& in, TPreset& p) {
-  if (!ReadText(in, p.Name) || !ReadText(in, p.Description)) return false;
+bool ReadRecord(ByteReader& in, TPreset& p, bool& cut) {
+  if (!ReadText(in, p.Name, cut) || !ReadText(in, p.Description, cut)) return false;
   double numbers[4];
   if (!in.I32(p.AiroPort) || !in.I32(p.FlownPort)) return false;
   for (double& n : numbers) {
@@ -117,13 +121,40 @@ void TPresets::Remove(int index) {
 }
 
 void TPresets::Load() {
+  LoadProblem.clear();
+  DamagedCopy.clear();
   std::vector<std::byte> bytes;
-  if (FileName.empty() || !ReadFileBytes(FileName, kMaxPresetFile, bytes)) bytes.clear();
-  ParsePresets(bytes, *this);
+  std::string problem, error;
+  if (!FileName.empty() && PathExists(FileName)) {
+    if (!ReadFileBytes(FileName, kMaxPresetFile + 1, bytes, &error)) {
+      problem = "cannot be read (" + error + ")";
+      bytes.clear();
+    } else if (bytes.size() > kMaxPresetFile) {
+      problem = "is larger than any preset file";
+      bytes.resize(kMaxPresetFile);
+    }
+  }
+  const PresetParseResult r = ParsePresets(bytes, *this);
+  if (problem.empty()) problem = r.problem;
+  // Whatever would not be written back byte for byte (a number that is not
+  // finite, a flag byte other than 0 or 1, a text with a zero inside) would
+  // be lost at the next save as well.
+  if (problem.empty() && !bytes.empty() && SerializePresets(*this) != bytes) {
+    problem = "holds values this program cannot write back as they are";
+  }
+  if (problem.empty()) return;
+  DamagedCopy = FileName + ".damaged-" + FormatFileStamp(NowDateTime());
+  LoadProblem = FileName + " " + problem + "; " + std::to_string(Count - 1) +
+                " stored presets were read. It is kept as " + DamagedCopy +
+                " before the presets are saved again.";
 }
 
 bool TPresets::Save() {
   if (FileName.empty()) return false;
+  if (!DamagedCopy.empty() && PathExists(FileName)) {
+    if (!MoveAside(FileName, DamagedCopy).ok) return false;
+  }
+  DamagedCopy.clear();
   if (Count <= 1) return RemoveFile(FileName).ok;
   const std::vector<std::byte> bytes = SerializePresets(*this);
   return WriteFileAtomic(FileName, bytes).ok;
@@ -134,16 +165,36 @@ PresetParseResult ParsePresets(std::span<const std::byte> bytes, TPresets& list)
   list.AddDefault();
   PresetParseResult result;
   ByteReader in(bytes);
-  if (!in.I32(result.announced) || !in.I32(result.savedCurrent)) return result;
+  if (!in.I32(result.announced) || !in.I32(result.savedCurrent)) {
+    if (!bytes.empty()) result.problem = "ends inside its first 8 bytes";
+    return result;
+  }
   int32_t read = 0;
-  while (read < result.announced && list.Count < kMaxPresets) {
+  bool cut = false;
+  while (read < result.announced) {
+    if (list.Count >= kMaxPresets) {
+      result.problem = "announces " + std::to_string(result.announced) +
+                       " presets; the list holds " + std::to_string(kMaxPresets - 1);
+      break;
+    }
     TPreset p;
-    if (!ReadRecord(in, p)) break;
+    if (!ReadRecord(in, p, cut)) {
+      result.problem = "has a record " + std::to_string(read + 1) +
+                       " that is cut short or gives a text a negative length";
+      break;
+    }
     list.AddDefault();
     *list.Items[list.Count - 1] = std::move(p);
     ++read;
   }
   result.complete = read == result.announced;
+  if (result.problem.empty() && result.announced < 0) {
+    result.problem = "announces " + std::to_string(result.announced) + " presets";
+  } else if (result.problem.empty() && cut) {
+    result.problem = "has texts longer than 99 bytes, cut to 99";
+  } else if (result.problem.empty() && in.left() > 0) {
+    result.problem = "has bytes after its last record";
+  }
   list.Current =
       result.savedCurrent >= 0 && result.savedCurrent < list.Count ? result.savedCurrent : 0;
   return result;

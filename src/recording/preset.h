@@ -8,7 +8,8 @@
 //   int32 AiroPort, int32 FlownPort, 4 doubles (AtmPressure, BodyMass,
 //   AirTemperature, Humidity), 7 visibility bytes (VO2t, Ves, O2, T, V, F, M),
 //   7 colours as uint32 in the order Ves, VO2t, O2, T, V, F, M.
-// A record is 83 + L1 + L2 bytes. Texts are Windows-1251, at most 99 bytes.
+// A record is 83 + L1 + L2 bytes. Texts are Windows-1251; this program writes
+// at most 99 bytes and reads a longer one by its length, keeping 99.
 #pragma once
 
 #include <cstddef>
@@ -58,6 +59,14 @@ class TPresets {
   int32_t Current = 0;
   std::unique_ptr<TPreset> Items[kMaxPresets];
   std::string FileName;
+  // Set by Load when the file exists but does not read back whole (a record
+  // cut short, a negative text length, more records than the list holds, a
+  // text cut to 99 bytes, bytes after the last record, a read error): what
+  // happened, to be told to the operator once. The first Save then keeps the
+  // file as DamagedCopy before it writes a new one; a copy it cannot make
+  // leaves the file untouched and the Save fails.
+  std::string LoadProblem;
+  std::string DamagedCopy;
 
   TPresets() = default;                     // an empty list; AddDefault or Load fills it
   explicit TPresets(std::string fileName);  // stores the name, then Load
@@ -88,11 +97,13 @@ struct PresetParseResult {
   bool complete = false;  // every announced record was read
   int32_t announced = 0;  // N from the file
   int32_t savedCurrent = 0;
+  std::string problem;  // why the bytes are not all read as they are; "" when they are
 };
 
 // Empties list, adds "Default" and appends the records of a file image;
-// never reads past bytes. Stops at the first record that does not fit (a
-// text longer than 99 bytes, a length beyond the data, a list already full).
+// never reads past bytes. A text longer than 99 bytes is read by its length
+// and its first 99 bytes kept. Stops at the first record that does not fit
+// (a negative length, a length beyond the data, a list already full).
 // Current becomes the saved index when it names a preset that was read,
 // else 0.
 PresetParseResult ParsePresets(std::span<const std::byte> bytes, TPresets& list);

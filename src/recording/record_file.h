@@ -17,11 +17,16 @@ class TRecordFile {
   TRecordFile(const TRecordFile&) = delete;
   TRecordFile& operator=(const TRecordFile&) = delete;
 
-  // Creates (or replaces) the file for writing. False with LastError() set.
+  // Creates a new file for writing. Anything already at path (an earlier
+  // recording, a planted link) is neither opened nor replaced: false, with
+  // NameTaken() set. False with LastError() set on any failure.
   bool Create(const std::string& path);
+  bool NameTaken() const { return nameTaken_; }
   bool IsOpen() const;
   // Appends bytes with one write call (retried for a short write) and, when
-  // sync is set, flushes them to the disk. False with LastError() on failure.
+  // sync is set, flushes them to the disk. On failure (LastError() says why)
+  // the file is cut back to where it ended before, so a disk that fills up
+  // mid-row leaves no torn row behind.
   bool Append(std::string_view bytes, bool sync);
   // Writes bytes at an absolute position without moving the append point.
   bool WriteAt(int64_t offset, std::string_view bytes);
@@ -39,8 +44,8 @@ class TRecordFile {
   int fd_ = -1;
 #endif
   int64_t size_ = 0;
-  std::string path_;
-  std::string error_;
+  bool nameTaken_ = false;
+  std::string error_;  // what failed and why; the caller names the file
 };
 
 }  // namespace vexa

@@ -50,7 +50,7 @@ TRecordFile::~TRecordFile() {
 }
 
 bool TRecordFile::Fail(const char* what) {
-  error_ = std::string(what) + " " + path_ + ": " + std::generic_category().message(errno);
+  error_ = std::string(what) + ": " + std::generic_category().message(errno);
   return false;
 }
 
@@ -58,10 +58,14 @@ bool TRecordFile::Create(const std::string& path) {
   if (fd_ >= 0) ::close(fd_);
   fd_ = -1;
   size_ = 0;
-  path_ = path;
+  nameTaken_ = false;
   error_.clear();
-  fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd_ < 0) return Fail("cannot create");
+  // O_EXCL also refuses a symbolic link at path, wherever it points.
+  fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  if (fd_ < 0) {
+    nameTaken_ = errno == EEXIST;
+    return Fail("cannot create");
+  }
   return true;
 }
 
@@ -73,11 +77,18 @@ bool TRecordFile::Append(std::string_view bytes, bool sync) {
     return false;
   }
   int64_t written = 0;
-  const bool ok = WriteAll(fd_, bytes, -1, written);
-  size_ += written;
-  if (!ok) return Fail("cannot write to");
-  if (sync && SyncData(fd_) != 0) return Fail("cannot sync");
-  return true;
+  bool ok = WriteAll(fd_, bytes, -1, written) || Fail("cannot write");
+  ok = ok && (!sync || SyncData(fd_) == 0 || Fail("cannot sync"));
+  if (ok) {
+    size_ += written;
+    return true;
+  }
+  // Cut off what reached the file of a row that failed, and append from there.
+  if (::ftruncate(fd_, static_cast<off_t>(size_)) != 0 ||
+      ::lseek(fd_, static_cast<off_t>(size_), SEEK_SET) < 0) {
+    error_ += "; the incomplete end could not be cut off";
+  }
+  return false;
 }
 
 bool TRecordFile::WriteAt(int64_t offset, std::string_view bytes) {
@@ -86,7 +97,7 @@ bool TRecordFile::WriteAt(int64_t offset, std::string_view bytes) {
     return false;
   }
   int64_t written = 0;
-  return WriteAll(fd_, bytes, offset, written) || Fail("cannot write to");
+  return WriteAll(fd_, bytes, offset, written) || Fail("cannot write");
 }
 
 bool TRecordFile::Close() {

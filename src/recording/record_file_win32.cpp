@@ -41,7 +41,7 @@ TRecordFile::~TRecordFile() {
 }
 
 bool TRecordFile::Fail(const char* what) {
-  error_ = std::string(what) + " " + path_ + ": Windows error " + std::to_string(GetLastError());
+  error_ = std::string(what) + ": Windows error " + std::to_string(GetLastError());
   return false;
 }
 
@@ -49,11 +49,15 @@ bool TRecordFile::Create(const std::string& path) {
   if (handle_) CloseHandle(static_cast<HANDLE>(handle_));
   handle_ = nullptr;
   size_ = 0;
-  path_ = path;
+  nameTaken_ = false;
   error_.clear();
-  HANDLE h = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                         CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return Fail("cannot create");
+  HANDLE h = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    const DWORD err = GetLastError();
+    nameTaken_ = err == ERROR_FILE_EXISTS || err == ERROR_ALREADY_EXISTS;
+    return Fail("cannot create");
+  }
   handle_ = h;
   return true;
 }
@@ -66,10 +70,15 @@ bool TRecordFile::Append(std::string_view bytes, bool sync) {
     return false;
   }
   HANDLE h = static_cast<HANDLE>(handle_);
-  if (!Seek(h, size_) || !WriteAll(h, bytes.data(), bytes.size())) return Fail("cannot write to");
-  size_ += static_cast<int64_t>(bytes.size());
-  if (sync && !FlushFileBuffers(h)) return Fail("cannot sync");
-  return true;
+  bool ok = (Seek(h, size_) && WriteAll(h, bytes.data(), bytes.size())) || Fail("cannot write");
+  ok = ok && (!sync || FlushFileBuffers(h) || Fail("cannot sync"));
+  if (ok) {
+    size_ += static_cast<int64_t>(bytes.size());
+    return true;
+  }
+  // Cut off what reached the file of a row that failed.
+  if (!Seek(h, size_) || !SetEndOfFile(h)) error_ += "; the incomplete end could not be cut off";
+  return false;
 }
 
 bool TRecordFile::WriteAt(int64_t offset, std::string_view bytes) {
@@ -78,7 +87,7 @@ bool TRecordFile::WriteAt(int64_t offset, std::string_view bytes) {
     return false;
   }
   HANDLE h = static_cast<HANDLE>(handle_);
-  if (!Seek(h, offset) || !WriteAll(h, bytes.data(), bytes.size())) return Fail("cannot write to");
+  if (!Seek(h, offset) || !WriteAll(h, bytes.data(), bytes.size())) return Fail("cannot write");
   return true;
 }
 

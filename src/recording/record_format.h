@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 namespace vexa {
 
@@ -57,6 +58,10 @@ inline constexpr int kMaxHeaderLines = 20;
 inline constexpr std::size_t kMaxRowBytes = 4096;
 // Mark bar height in the chart.
 inline constexpr double kMarkBarValue = 30.0;
+
+// A name ending in ".vxa" in any case, as the Windows wildcard "*.vxa"
+// matches it.
+bool HasRecordExtension(std::string_view name);
 
 // Opens a file for binary reading; the path is UTF-8 on every system.
 std::FILE* OpenForReading(const std::string& utf8Path);

@@ -317,6 +317,10 @@ std::FILE* OpenForReading(const std::string& utf8Path) {
 }
 
 int TChannel::ReadHeader(const std::string& path) {
+  // Until this header has read, nothing is loadable: LoadRecording must not
+  // open the file read before in place of the one the operator chose.
+  LoadFileName.clear();
+  DataTableFound = false;
   FilePtr f(OpenForReading(path));
   if (!f) return 1;
   std::string bytes(kHeaderReadBytes, '\0');

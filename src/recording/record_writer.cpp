@@ -4,11 +4,14 @@
 // numbers are formatted without the locale, so the files are identical on
 // every system.
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <functional>
 #include <string>
 #include <string_view>
+#include <thread>
 
+#include "core/atomic_file.h"
 #include "core/cp1251.h"
 #include "core/datetime.h"
 #include "core/numtext.h"
@@ -22,6 +25,20 @@ namespace {
 constexpr std::string_view kCrLf = "\r\n";
 
 double ClockNow(const std::function<double()>& clock) { return clock ? clock() : NowDateTime(); }
+
+// Waits (a little over a second at most) until the clock shows a file-name
+// stamp other than `stamp`; that stamp, or "" when the clock stands still.
+std::string NextFileStamp(const std::function<double()>& clock, const std::string& stamp) {
+  for (int i = 0; i < 120; ++i) {
+    std::string next = FormatFileStamp(ClockNow(clock));
+    if (next != stamp) return next;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return {};
+}
+
+// Names tried before giving up when each one is already taken.
+constexpr int kNameAttempts = 5;
 
 // A postfix never leads the file out of the destination folder.
 std::string FileNamePart(std::string postfix) {
@@ -54,10 +71,18 @@ std::string OneDecimal(double v) { return FormatFixed(std::isfinite(v) ? v : 0.0
 }  // namespace
 
 int TChannel::CreateRecordFile() {
-  const std::string folder = Settings->DirHistory[0];
-  RecordFileName = JoinPath(folder, FormatFileStamp(ClockNow(Clock)) + " " + FileNamePart(Postfix) +
-                                        kRecordExtension);
-  if (!RecordFile.Create(RecordFileName)) return -2;
+  const std::string folder = Settings->DestinationFolder();
+  // A name already taken (a recording begun earlier in the same second, or
+  // anything else put there) is never opened or replaced: the clock's next
+  // second gives the next name to try.
+  std::string stamp = FormatFileStamp(ClockNow(Clock));
+  for (int attempt = 1;; ++attempt) {
+    RecordFileName = JoinPath(folder, stamp + " " + FileNamePart(Postfix) + kRecordExtension);
+    if (RecordFile.Create(RecordFileName)) break;
+    if (!RecordFile.NameTaken() || attempt == kNameAttempts) return -2;
+    stamp = NextFileStamp(Clock, stamp);
+    if (stamp.empty()) return -2;
+  }
   ImageCount = 0;
   DataCount = 0;
 
@@ -105,7 +130,9 @@ int TChannel::CreateRecordFile() {
   h += kCrLf;
 
   if (!RecordFile.Append(h, true)) {
+    // The file is this start's own and holds nothing: it does not stay.
     RecordFile.Close();
+    RemoveFile(RecordFileName);
     return -2;
   }
   Recording = true;

@@ -1,11 +1,9 @@
 #include "recording/session.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <span>
 #include <string>
-#include <thread>
 
 #include "chart/labels.h"
 #include "core/cp1251.h"
@@ -30,14 +28,13 @@ enum LocalText {
   kMarkTooLong,
   kNoSession,
   kRolledOver,
-  kSameName,
   kLocalTextCount
 };
 
 const char* const kLocal[kLocalTextCount][2] = {
     {"The sample interval is not a number: ", "Интервал записи не является числом: "},
-    {"The sample interval must be at least 0.001 s: ",
-     "Интервал записи должен быть не меньше 0.001 с: "},
+    {"The sample interval must be at least 0.05 s: ",
+     "Интервал записи должен быть не меньше 0.05 с: "},
     {"The sample interval must be at most 2147483 s: ",
      "Интервал записи должен быть не больше 2147483 с: "},
     {"The sample interval has more than 15 characters: ",
@@ -53,8 +50,6 @@ const char* const kLocal[kLocalTextCount][2] = {
     {"No recording is running.", "Запись не ведется."},
     {"The file reached 999999 rows and is complete: ",
      "Файл достиг 999999 строк и закрыт: "},
-    {"the next file would have the same name (the clock stands still)",
-     "следующий файл получил бы то же имя (часы стоят)"},
 };
 
 const char* Local(LocalText k, int language) { return kLocal[k][language == kRussian ? 1 : 0]; }
@@ -283,9 +278,6 @@ TStartResult TSession::Start(std::string_view intervalText, std::string_view pos
   channel_.Postfix = std::string(postfix);
   channel_.IntervalSeconds = *interval;
   settings_.SampleInterval = *interval;
-  // Two sessions begun within one second would get the same file name, and
-  // the second would replace the first.
-  WaitForFreshFileStamp(fileStamp_);
   channel_.ErrorPort = 0;
   const int started = channel_.StartRecording();
   if (started != 0) {
@@ -306,7 +298,6 @@ TStartResult TSession::Start(std::string_view intervalText, std::string_view pos
     r.Message = settings_.MessageText;
     return r;
   }
-  fileStamp_ = FormatFileStamp(Now(channel_));
   channel_.ClearChart();
   ApplyAutoTimeScale(channel_, settings_, settings_.AutoTimeScale, scrollTicked);
   timerMs_ = TimerIntervalMs(channel_.IntervalSeconds);
@@ -360,20 +351,17 @@ bool TSession::RollOver(std::string_view description, TTickResult& r) {
     EndOnFailure(description, r, Text(1) + r.PreviousFile + ": " + ch.RecordFile.LastError());
     return false;
   }
-  if (!WaitForFreshFileStamp(fileStamp_)) {
-    // The new file would take the full one's name and replace it.
-    EndOnFailure(description, r, Text(1) + r.PreviousFile + ": " +
-                                     Local(kSameName, settings_.AppliedLanguage));
-    return false;
-  }
+  // The new file never takes the full one's name: CreateRecordFile moves on
+  // to the next second when the name is taken.
   if (ch.CreateRecordFile() != 0) {
     std::string message = Text(1) + ch.RecordFileName;
     if (!ch.RecordFile.LastError().empty()) message += ": " + ch.RecordFile.LastError();
-    // The full file is complete; only the thread and the ports remain.
+    // The rows are in the full file, completed above: the stop title and
+    // the operator's last line must name it, not the file that never was.
+    ch.RecordFileName = r.PreviousFile;
     EndOnFailure(description, r, message);
     return false;
   }
-  fileStamp_ = FormatFileStamp(Now(ch));
   r.RolledOver = true;
   r.Notice = Local(kRolledOver, settings_.AppliedLanguage) + Quoted(r.PreviousFile) + "; " +
              CaptionText(51, settings_.AppliedLanguage) + Quoted(ch.RecordFileName);
@@ -392,16 +380,6 @@ void TSession::EndOnFailure(std::string_view description, TTickResult& r,
   r.Message = message;
   r.MonitorTitle = StopTitle();
   r.MarkEnabled = false;
-}
-
-bool TSession::WaitForFreshFileStamp(const std::string& previousStamp) {
-  if (previousStamp.empty()) return true;
-  // At most a little over a second: the stamp changes with the clock's next second.
-  for (int i = 0; i < 120; ++i) {
-    if (FormatFileStamp(Now(channel_)) != previousStamp) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return false;
 }
 
 TMarkResult TSession::Mark(std::string_view text) {

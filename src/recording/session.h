@@ -27,8 +27,10 @@ inline constexpr int kMaxIntervalText = 15;
 inline constexpr int kMaxPostfix = 15;
 inline constexpr int kMaxDescription = 80;
 inline constexpr int kMaxMark = 50;
-// Shorter intervals give a timer of 0 ms, which never fires.
-inline constexpr double kMinIntervalSeconds = 0.001;
+// The header stores the interval with one decimal: a shorter one would be
+// stored as "0.0", and a reopened recording would give every row the start
+// time. (0.05 itself is stored as 0.1.)
+inline constexpr double kMinIntervalSeconds = 0.05;
 // The timer takes its interval as an int of milliseconds.
 inline constexpr double kMaxIntervalSeconds = 2147483.0;
 
@@ -168,14 +170,12 @@ class TSession {
   std::string StopTitle() const;
   bool RollOver(std::string_view description, TTickResult& r);
   void EndOnFailure(std::string_view description, TTickResult& r, const std::string& message);
-  bool WaitForFreshFileStamp(const std::string& previousStamp);
 
   TChannel& channel_;
   TGLOB& settings_;
   bool active_ = false;
   int32_t timerMs_ = 0;
   std::string pendingMark_;  // the text-entry window's field
-  std::string fileStamp_;    // time stamp in the current file's name
   std::string displayV_, displayM_, displayF_;
 };
 

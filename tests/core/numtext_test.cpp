@@ -2,9 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <cstdio>
 #include <limits>
+
+#include "core/comma_locale.h"
 
 namespace vexa {
 namespace {
@@ -30,18 +31,13 @@ TEST(FormatGeneral, WritesUpToFifteenDigits) {
 }
 
 TEST(NumText, IgnoresARussianLocale) {
-  // The point stays a point whatever the C locale says; skip when the
-  // machine has no such locale.
-  const char* old = std::setlocale(LC_NUMERIC, nullptr);
-  const std::string saved = old ? old : "C";
-  if (!std::setlocale(LC_NUMERIC, "ru_RU.UTF-8") && !std::setlocale(LC_NUMERIC, "ru_RU.utf8")) {
-    GTEST_SKIP() << "no Russian locale installed";
-  }
+  // The point stays a point whatever the C locale says.
+  testing::CommaLocale comma;
+  VEXA_REQUIRE_COMMA_LOCALE(comma);
   EXPECT_EQ(FormatFixed(760.0, 1), "760.0");
   double v = 0;
   EXPECT_TRUE(ParseDouble("2.5", v));
   EXPECT_EQ(v, 2.5);
-  std::setlocale(LC_NUMERIC, saved.c_str());
 }
 
 TEST(ParseDoublePrefix, ReadsALeadingNumber) {

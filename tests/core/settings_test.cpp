@@ -112,6 +112,95 @@ TEST(SettingsFile, AnotherVersionIsReplacedByTheDefaults) {
   EXPECT_EQ(ReadAll(g.ConfigPath).size(), 2856u);
 }
 
+TEST(SettingsFile, SavingChangesOnlyTheFieldsThatChanged) {
+  testing::TempFolder dir;
+  // Bytes no field owns, as another program or an older copy may leave them:
+  // padding, tails after a terminator, history slots past the count, a flag
+  // byte other than 1, and the mail fields.
+  Image f = DefaultImage("/data");
+  Put(f, 99, {0xA1});
+  Put(f, 115, {1, 2, 3, 4, 5});
+  Put(f, 1474, {0xEE, 0xEF});
+  Put(f, 2770, {7, 8});
+  Put(f, 2777, {9, 9, 9});
+  PutText(f, 12 + 60, "banner tail");
+  PutText(f, 184 + 20, "after the zero");
+  PutText(f, 184 + 129, "/stale/entry");
+  PutText(f, 184 + 9 * 129, "/last/slot");
+  PutText(f, 1480 + 2 * 129, "/open/stale");
+  Put(f, 105, {0x55});  // ShowMarks, set
+  Put(f, 2772, {1, 2, 3, 4});
+  Put(f, 2776, {0xAB});
+  PutText(f, 2788, "10.0.0.9");
+  Put(f, 2788 + 8, {0, 0, 0, 0});
+  PutText(f, 2788 + 12, "host");
+  PutText(f, 2808, "someone");
+  PutText(f, 2828, "secret");
+  Put(f, 2848, {77, 0, 0, 0});
+  ASSERT_TRUE(WriteFileAtomic(dir.File("vexa.cfg"), f).ok);
+  {
+    TGLOB g(dir.path());
+    ASSERT_EQ(g.MailHost, "10.0.0.9");
+    g.Language = 1;
+    ASSERT_EQ(ChooseFolder(g.DirHistory, g.DirHistoryCount, "/new"), FolderChoice::kStored);
+  }
+  Image expected = f;
+  Put(expected, 128, {1, 0, 0, 0});
+  Put(expected, 180, {2, 0, 0, 0});
+  // The two entries now in use are written whole: text, then zeros.
+  std::fill(expected.begin() + 184, expected.begin() + 184 + 2 * 129, std::byte{0});
+  PutText(expected, 184, "/new");
+  PutText(expected, 184 + 129, "/data");
+  EXPECT_EQ(ReadAll(dir.File("vexa.cfg")), expected);
+}
+
+TEST(SettingsFile, AFileThatCannotBeReadIsLeftAloneAndTheRunUsesTheDefaults) {
+  // What cannot be read may be sound once the cause is put right (a
+  // permission, a disk, a link): it must not be replaced by the defaults.
+  enum Kind { kFolder, kLinkToFolder, kNoPermission };
+  for (const Kind kind : {kFolder, kLinkToFolder, kNoPermission}) {
+    testing::TempFolder dir;
+    const std::string path = dir.File("vexa.cfg");
+    namespace fs = std::filesystem;
+    switch (kind) {
+      case kFolder:
+        fs::create_directory(path);
+        break;
+      case kLinkToFolder:
+#ifdef _WIN32
+        continue;  // links need privileges there
+#else
+        fs::create_directory(dir.File("elsewhere"));
+        fs::create_directory_symlink(dir.File("elsewhere"), path);
+        break;
+#endif
+      case kNoPermission: {
+        Image f = DefaultImage("/x");
+        Put(f, 128, {1, 0, 0, 0});
+        ASSERT_TRUE(WriteFileAtomic(path, f).ok);
+        fs::permissions(path, fs::perms::none);
+        std::vector<std::byte> probe;
+        if (ReadFileBytes(path, 1, probe)) continue;  // an administrator reads it anyway
+        break;
+      }
+    }
+    const auto before = fs::symlink_status(path).type();
+    {
+      TGLOB g(dir.path());
+      EXPECT_EQ(g.Load(), TGLOB::LoadResult::kUnreadable) << kind;
+      EXPECT_EQ(g.Language, 0) << kind;
+      EXPECT_NE(g.LoadProblem.find(path), std::string::npos) << g.LoadProblem;
+      g.Language = 1;
+      EXPECT_FALSE(g.Save()) << kind;
+    }
+    EXPECT_EQ(fs::symlink_status(path).type(), before) << kind;
+    if (kind == kNoPermission) {
+      fs::permissions(path, fs::perms::owner_read);
+      EXPECT_EQ(ReadAll(path)[128], std::byte{1});
+    }
+  }
+}
+
 TEST(SettingsFile, ChangesOfARunAreThereAtTheNextStart) {
   testing::TempFolder dir;
   {
@@ -200,6 +289,35 @@ TEST(DecodeSettings, UnusableValuesFallBackToSoundOnes) {
   Put(f, 120, {0, 0, 0, 0, 0, 0, 0xF0, 0xBF});  // -1.0
   DecodeSettings(f, g);
   EXPECT_EQ(g.SampleInterval, 5.0);
+}
+
+// Fields whose default is zero: a default file cannot tell them apart, so
+// each gets a value of its own at the offset the file format gives it.
+TEST(SettingsFile, FieldsWhoseDefaultIsZeroSitAtTheirOwnOffsets) {
+  const std::pair<std::size_t, bool TGLOB::*> flags[] = {
+      {92, &TGLOB::PrintColor},   {110, &TGLOB::AutoScrollAtStart}, {112, &TGLOB::OneAxes},
+      {113, &TGLOB::AllVertAuto}, {114, &TGLOB::UndoZoomAuto}};
+  for (const auto& [at, set] : flags) {
+    Image f = DefaultImage("/x");
+    Put(f, at, {1});
+    TGLOB g(TGLOB::NoFile{}, "/x");
+    ASSERT_EQ(DecodeSettings(f, g), SettingsDecode::kAccepted);
+    for (const auto& [other, flag] : flags) EXPECT_EQ(g.*flag, other == at) << at << " " << other;
+  }
+  // Language 1 first: it is the only value other than 0 that it takes.
+  const std::pair<std::size_t, int32_t TGLOB::*> numbers[] = {
+      {128, &TGLOB::Language},      {132, &TGLOB::MonitorState},  {136, &TGLOB::MonitorTop},
+      {140, &TGLOB::MonitorLeft},   {152, &TGLOB::ControlState},  {2772, &TGLOB::MailReserved1},
+      {2852, &TGLOB::MailReserved3}};
+  Image f = DefaultImage("/x");
+  int value = 1;
+  for (const auto& [at, field] : numbers) Put(f, at, {value++, 0, 0, 0});
+  Put(f, 2776, {0x5A});
+  TGLOB g(TGLOB::NoFile{}, "/x");
+  ASSERT_EQ(DecodeSettings(f, g), SettingsDecode::kAccepted);
+  value = 1;
+  for (const auto& [at, field] : numbers) EXPECT_EQ(g.*field, value++) << at;
+  EXPECT_EQ(g.MailReserved2, 0x5A);
 }
 
 TEST(EncodeSettings, EveryFieldRoundTrips) {

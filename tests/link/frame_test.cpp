@@ -134,13 +134,61 @@ TEST_F(AcquireStepTest, FrameCutShortIsDroppedNotDecodedFromStaleBytes) {
   EXPECT_EQ(shared.Counters.FramesDecoded, 2u);
 }
 
-TEST_F(AcquireStepTest, SyncByteFollowedBySilenceIsSilence) {
+TEST_F(AcquireStepTest, SyncByteFollowedBySilenceIsDroppedThenSilence) {
   port->Add(kFrame1);
   port->Add({0x55});
   port->AddSilence();
-  EXPECT_EQ(RunScript(), (std::vector{TAcquireStep::FirstFrame, TAcquireStep::Silent}));
+  EXPECT_EQ(RunScript(), (std::vector{TAcquireStep::FirstFrame, TAcquireStep::ShortFrame,
+                                      TAcquireStep::Silent}));
   EXPECT_FALSE(dev.LinkAlive);
   EXPECT_TRUE(dev.Restart);
+}
+
+// A sync byte is a frame's only when its data follow within the frame's
+// window; the bytes after a lone one are the next frame's and are read afresh.
+TEST(AcquireStepWindow, DataMustFollowTheirSyncByteWithinTheWindow) {
+  constexpr int kApart = ScriptedPort::kApart;
+  const std::vector<uint8_t> data1(kFrame1.begin() + 1, kFrame1.end());
+  const std::vector<uint8_t> garbageThenFrame1 = {0x11, 0x22, 0x33, 0x44, 0x66, 0x55,
+                                                  0x2C, 0x01, 0x0F, 0x00, 0x4B, 0x00};
+  using S = TAcquireStep;
+  const struct {
+    const char* what;
+    std::vector<std::pair<int, std::vector<uint8_t>>> bursts;  // pause before, bytes
+    std::vector<S> steps;
+    double v, f, m;
+    uint64_t skipped;
+  } cases[] = {
+      {"a lone sync byte, then a frame a frame period later",
+       {{kApart, {0x55}}, {kApart, kFrame2}}, {S::ShortFrame, S::FirstFrame}, 4.00, 17, 8.5, 1},
+      {"a frame cut after its sync byte, then garbage and a frame",
+       {{kApart, {0x55}}, {50, garbageThenFrame1}},
+       {S::ShortFrame, S::Skipped, S::Skipped, S::Skipped, S::Skipped, S::Skipped, S::FirstFrame},
+       3.00, 15, 7.5, 6},
+      {"a USB adapter's timer splits the frame after its sync byte",
+       {{kApart, {0x55}}, {16, data1}}, {S::FirstFrame}, 3.00, 15, 7.5, 0},
+      {"... or between its data bytes",
+       {{kApart, {0x55, 0x2C, 0x01, 0x0F}}, {17, {0x00, 0x4B, 0x00}}}, {S::FirstFrame}, 3.00, 15,
+       7.5, 0},
+      {"data that come after the window are the next frame's",
+       {{kApart, {0x55, 0x2C}}, {kFrameDataWindowMs + 1, kFrame2}}, {S::ShortFrame, S::FirstFrame},
+       4.00, 17, 8.5, 2},
+  };
+  for (const auto& c : cases) {
+    TDev dev(kKindFlown);
+    auto script = std::make_unique<ScriptedPort>();
+    for (const auto& [after, bytes] : c.bursts) script->AddAfter(after, bytes);
+    ScriptedPort& port = *script;
+    dev.Port = std::move(script);
+    TLinkShared shared;
+    std::vector<S> steps;
+    while (!port.Finished()) steps.push_back(AcquireStep(dev, shared));
+    EXPECT_EQ(steps, c.steps) << c.what;
+    EXPECT_DOUBLE_EQ(shared.ValueV, c.v) << c.what;
+    EXPECT_DOUBLE_EQ(shared.ValueF, c.f) << c.what;
+    EXPECT_DOUBLE_EQ(shared.ValueM, c.m) << c.what;
+    EXPECT_EQ(shared.Counters.BytesSkipped, c.skipped) << c.what;
+  }
 }
 
 TEST_F(AcquireStepTest, LossAnywhereReadsAsSilence) {

@@ -52,6 +52,14 @@ TEST_F(ChartLayout, AllSevenChannelsGetTheirOwnAxesSideBySide) {
   ASSERT_EQ(chart.SeriesCount(), 10);
   ASSERT_EQ(chart.CustomAxisCount(), 10);
   ASSERT_EQ(channel.ColumnCount, 7);
+  // Each channel's title and home range, in channel order.
+  const struct {
+    const char* title;
+    double min, max;
+  } expected[kChannelCount] = {
+      {"V02t (l/min)", 0, 2}, {"Ves(l/min)", 0, 60}, {"02 (%)", 0, 25},     {"T (\u00B0C)", 15, 45},
+      {"V (l)", 0, 1},        {"F (1/min)", 0, 80},  {"M (l/min)", 0, 100},
+  };
   for (int c = 0; c < kChannelCount; ++c) {
     const int k = c + 3;
     chart::Series& s = chart.SeriesAt(k);
@@ -63,11 +71,12 @@ TEST_F(ChartLayout, AllSevenChannelsGetTheirOwnAxesSideBySide) {
     EXPECT_EQ(s.CustomHorizAxis, channel.AbsTimeAxis);
     EXPECT_EQ(s.Color, Current().Color[c]);
     EXPECT_EQ(axis.AxisLineColor, Current().Color[c]);
-    EXPECT_EQ(axis.Title.Caption, kChannelTitle[c]);
-    EXPECT_EQ(axis.Minimum(), kChannelHomeRange[c].min);
-    EXPECT_EQ(axis.Maximum(), kChannelHomeRange[c].max);
-    EXPECT_EQ(channel.HomeMax[k], kChannelHomeRange[c].max);
-    EXPECT_EQ(channel.ViewMin[k], kChannelHomeRange[c].min);
+    EXPECT_EQ(axis.Title.Caption, expected[c].title);
+    EXPECT_EQ(s.Title, expected[c].title);
+    EXPECT_EQ(axis.Minimum(), expected[c].min);
+    EXPECT_EQ(axis.Maximum(), expected[c].max);
+    EXPECT_EQ(channel.HomeMax[k], expected[c].max);
+    EXPECT_EQ(channel.ViewMin[k], expected[c].min);
     EXPECT_EQ(axis.PositionPercent, -8.0 * c);
     EXPECT_EQ(axis.StartPosition, 0.0);
     EXPECT_EQ(axis.EndPosition, 100.0);

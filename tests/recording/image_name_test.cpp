@@ -20,8 +20,10 @@ TEST_F(ImageName, ImagesAreNumberedBesideTheRecordingAndRestartWithANewFile) {
   EXPECT_EQ(channel.ImageFileName, base + "[3].bmp");
   ASSERT_TRUE(channel.CompleteRecordFile());
   EXPECT_EQ(channel.NextImageFileName(), base + "[4].bmp");  // a stop does not reset it
+  now += 1.0 / 86400;                                        // the next recording, a second later
   ASSERT_EQ(channel.CreateRecordFile(), 0);
-  EXPECT_EQ(channel.NextImageFileName(), base + "[1].bmp");
+  EXPECT_EQ(channel.NextImageFileName(),
+            JoinPath(folder.path(), "2026-12-08 (14-23-06) run.1") + "[1].bmp");
   channel.CompleteRecordFile();
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/atomic_file.h"
 #include "core/temp_folder.h"
 
 namespace vexa {
@@ -222,6 +223,26 @@ TEST(PresetReader, BrokenFilesKeepWhatIsSound) {
   EXPECT_EQ(list.Items[1]->Name, "ab");
 }
 
+TEST(PresetReader, AnOverLongTextIsReadByItsLengthAndTheRecordsAfterItStay) {
+  // Older copies of the program wrote texts past 99 bytes; the length field
+  // says how far each one runs.
+  std::vector<std::byte> f = Bytes({3, 0, 0, 0, 3, 0, 0, 0});
+  Append(f, Record(std::string(150, 'n'), std::string(120, 'd')));
+  Append(f, Record("ok"));
+  Append(f, Record(std::string(100, 'x')));
+  TPresets list;
+  const PresetParseResult r = ParsePresets(f, list);
+  EXPECT_TRUE(r.complete);
+  EXPECT_NE(r.problem, "");
+  ASSERT_EQ(list.Count, 4);
+  EXPECT_EQ(list.Items[1]->Name, std::string(99, 'n'));
+  EXPECT_EQ(list.Items[1]->Description, std::string(99, 'd'));
+  EXPECT_EQ(list.Items[1]->FlownPort, 2);
+  EXPECT_EQ(list.Items[2]->Name, "ok");
+  EXPECT_EQ(list.Items[3]->Name, std::string(99, 'x'));
+  EXPECT_EQ(list.Current, 3);
+}
+
 TEST(PresetReader, AFileCutAnywhereGivesOnlyWholeRecords) {
   const std::vector<std::byte> full = File(2, 2, {"one", "two"});
   const std::size_t firstEnd = 8 + 83 + 3;
@@ -278,6 +299,48 @@ TEST(PresetsFile, SavingWritesLoadsBackAndDeletesWhenOnlyDefaultIsLeft) {
   list.AddDefault();
   EXPECT_TRUE(list.Save());
   EXPECT_EQ(dir.EntryCount(), 1);
+}
+
+TEST(PresetsFile, AFileThatDoesNotReadWholeIsKeptBeforeTheFirstSave) {
+  std::vector<std::byte> twoThenNegative = File(3, 1, {"one", "two"});
+  Append(twoThenNegative, Bytes({0xFF, 0xFF, 0xFF, 0xFF}));
+  std::vector<std::byte> firstHuge = Bytes({2, 0, 0, 0, 1, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0x7F});
+  std::vector<std::byte> trailing = File(1, 1, {"one"});
+  Append(trailing, Record("two"));
+  std::vector<std::byte> longName = File(1, 1, {std::string(120, 'n')});
+  std::vector<std::byte> badFlag = File(1, 1, {"one"});
+  badFlag[8 + 4 + 3 + 4 + 8 + 32] = std::byte{2};  // the VO2t flag byte
+  const struct {
+    const char* what;
+    std::vector<std::byte> bytes;
+    int count;  // presets read, "Default" included
+  } cases[] = {{"a negative text length", twoThenNegative, 3},
+               {"a huge text length in the first record", firstHuge, 1},
+               {"a record after the announced ones", trailing, 2},
+               {"a name of 120 bytes", longName, 2},
+               {"a flag byte of 2", badFlag, 2}};
+  for (const auto& c : cases) {
+    TempFolder dir;
+    const std::string path = dir.File("vexa.pset");
+    ASSERT_TRUE(WriteFileAtomic(path, c.bytes).ok);
+    std::string copy;
+    {
+      TPresets list(path);
+      EXPECT_EQ(list.Count, c.count) << c.what;
+      EXPECT_NE(list.LoadProblem.find(path), std::string::npos)
+          << c.what << ": " << list.LoadProblem;
+      copy = list.DamagedCopy;
+      EXPECT_NE(list.LoadProblem.find(copy), std::string::npos) << c.what;
+      EXPECT_EQ(copy.rfind(path + ".damaged-", 0), 0u) << copy;
+    }  // the destructor saves
+    std::vector<std::byte> kept;
+    ASSERT_TRUE(ReadFileBytes(copy, 1 << 20, kept)) << c.what;
+    EXPECT_EQ(kept, c.bytes) << c.what;
+    TPresets again(path);  // what was read, written whole
+    EXPECT_EQ(again.Count, c.count) << c.what;
+    EXPECT_EQ(again.LoadProblem, "") << c.what;
+    again.FileName.clear();
+  }
 }
 
 TEST(PresetsFile, AnUnwritableFolderIsReportedNotHidden) {

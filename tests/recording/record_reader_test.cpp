@@ -155,7 +155,22 @@ TEST_F(RecordReader, VersionsAndBrokenHeadersGiveTheirOwnResults) {
     bytes.replace(bytes.find(from), std::string(from).size(), to);
     EXPECT_EQ(channel.ReadHeader(Write("bad.vxa", bytes)), 4) << to;
     EXPECT_EQ(channel.StartedTime, started);
-    EXPECT_EQ(channel.LoadFileName, folder.File("v1.vxa"));
+  }
+}
+
+TEST_F(RecordReader, AFailedHeaderReadLeavesNothingToLoad) {
+  // The operator chose a file that does not read: loading must not bring up
+  // the one read before it.
+  const std::string good = Write("good.vxa", HandHeader() + "1.0\t2.0\t\r\n");
+  const std::string broken = HandHeader({.count = "three"});
+  for (const std::string& chosen :
+       {Write("bad.vxa", broken), Write("text.vxa", "Hello"), folder.File("missing.vxa"),
+        Write("v3.vxa", HandHeader({.version = " 3"}))}) {
+    ASSERT_EQ(channel.ReadHeader(good), 0);
+    EXPECT_NE(channel.ReadHeader(chosen), 0) << chosen;
+    EXPECT_NE(channel.LoadRecording(), 0) << chosen;
+    EXPECT_EQ(channel.SeriesV.Count(), 0u) << chosen;
+    EXPECT_NE(channel.RecordFileName, good) << chosen;
   }
 }
 

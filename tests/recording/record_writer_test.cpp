@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <string>
 
+#include "core/comma_locale.h"
 #include "core/cp1251.h"
 #include "core/paths.h"
 #include "recording/record_format.h"
@@ -78,6 +78,7 @@ TEST_F(RecordWriter, SlotsAreFilledExactlyAtTheirEdges) {
   // slot; line breaks become spaces; a longer text is cut at 80 bytes.
   std::string cyrillic;
   for (int i = 0; i < 80; ++i) cyrillic += "\u0416";
+  now += 1.0 / 86400;  // each recording of its own second
   ASSERT_EQ(channel.CreateRecordFile(), 0);
   channel.DataCount = 123456;
   channel.RecordDescription = cyrillic + "more";
@@ -86,6 +87,7 @@ TEST_F(RecordWriter, SlotsAreFilledExactlyAtTheirEdges) {
   EXPECT_NE(bytes.find("Description: " + std::string(80, '\xC6') + "  \r\nData-Count: 123456\r\n"),
             std::string::npos);
 
+  now += 1.0 / 86400;
   ASSERT_EQ(channel.CreateRecordFile(), 0);
   channel.RecordDescription = "two\r\nlines";
   ASSERT_TRUE(channel.CompleteRecordFile());
@@ -114,22 +116,86 @@ TEST_F(RecordWriter, RowsCarryMarksAndTitlesInWindows1251AndResetTheFlowValues) 
 }
 
 TEST_F(RecordWriter, NumbersKeepTheirPointUnderACommaLocale) {
-  const char* old = std::setlocale(LC_ALL, nullptr);
-  const std::string saved = old ? old : "C";
-  if (!std::setlocale(LC_ALL, "ru_RU.UTF-8") && !std::setlocale(LC_ALL, "de_DE.UTF-8")) {
-    GTEST_SKIP() << "no locale with a decimal comma installed";
+  int created = -1;
+  bool row = false;
+  {
+    testing::CommaLocale comma;
+    VEXA_REQUIRE_COMMA_LOCALE(comma);
+    channel.BuildChart();
+    settings.SampleInterval = 0.5;
+    created = channel.CreateRecordFile();
+    row = Sample({{kV, 1.5}, {kM, 2.5}});
   }
-  channel.BuildChart();
-  settings.SampleInterval = 0.5;
-  const int created = channel.CreateRecordFile();
-  const bool row = Sample({{kV, 1.5}, {kM, 2.5}});
-  std::setlocale(LC_ALL, saved.c_str());
   ASSERT_EQ(created, 0);
   ASSERT_TRUE(row);
   ASSERT_TRUE(channel.CompleteRecordFile());
   const std::string bytes = ReadAll(channel.RecordFileName);
   EXPECT_NE(bytes.find("Sample-Interval: 0.5\r\n"), std::string::npos);
   EXPECT_TRUE(bytes.ends_with("1.5\t2.5\t\r\n"));
+}
+
+// The seven column titles are part of the format: written and read as these
+// exact bytes ("V02t" and "02" with the digit zero, no space in "Ves(l/min)",
+// the degree sign as the single byte 0xB0), in this order.
+TEST_F(RecordWriter, ColumnTitlesAreTheFormatsOwnTexts) {
+  const std::string titles =
+      "V02t (l/min)\tVes(l/min)\t02 (%)\tT (\xB0"
+      "C)\tV (l)\tF (1/min)\tM (l/min)\t";
+  for (bool& v : Current().Visible) v = true;
+  channel.BuildChart();
+  ASSERT_EQ(channel.CreateRecordFile(), 0);
+  ASSERT_TRUE(channel.CompleteRecordFile());
+  EXPECT_NE(ReadAll(channel.RecordFileName).find("\r\nColumn-Header:\t" + titles + "Marks\r\n"),
+            std::string::npos);
+
+  const std::string path = folder.File("hand.vxa");
+  testing::WriteAll(path, "Format-Version: 2\r\nColumn-Header:\t" + titles +
+                              "Marks\r\nData-Color: 1\t2\t3\t4\t5\t6\t7\t\r\nData-Table:\r\n"
+                              "1.0\t2.0\t3.0\t4.0\t5.0\t6.0\t7.0\t\r\n");
+  ASSERT_EQ(channel.ReadHeader(path), 0);
+  ASSERT_EQ(channel.LoadRecording(), 0);
+  // Channel order VO2t, Ves, O2, T, V, F, M: each title lands on its own.
+  for (int c = 0; c < kChannelCount; ++c) {
+    EXPECT_TRUE(channel.OwnPreset.Visible[c]) << c;
+    EXPECT_EQ(channel.OwnPreset.Color[c], static_cast<uint32_t>(c + 1)) << c;
+    ASSERT_EQ(channel.ChannelSeries(c).Count(), 1u) << c;
+    EXPECT_EQ(channel.ChannelSeries(c).Value(0), c + 1.0) << c;
+  }
+}
+
+TEST_F(RecordWriter, ARecordingBegunInTheSameSecondTakesTheNextSecondsName) {
+  channel.BuildChart();
+  ASSERT_EQ(channel.CreateRecordFile(), 0);
+  const std::string first = channel.RecordFileName;
+  ASSERT_TRUE(Sample({{kV, 1.0}}));
+  ASSERT_TRUE(channel.CompleteRecordFile());
+  const std::string kept = ReadAll(first);
+
+  // The clock still shows the first file's second, then moves on.
+  int calls = 0;
+  channel.Clock = [&] { return now + (calls++ > 0 ? 1.0 / 86400 : 0.0); };
+  ASSERT_EQ(channel.CreateRecordFile(), 0);
+  EXPECT_EQ(channel.RecordFileName, JoinPath(folder.path(), "2026-12-08 (14-23-06) .vxa"));
+  ASSERT_TRUE(channel.CompleteRecordFile());
+  EXPECT_EQ(ReadAll(first), kept);
+
+  // A clock that stands still gives no new name: the start fails, and the
+  // file there is left as it was.
+  channel.Clock = [&] { return now; };
+  EXPECT_EQ(channel.CreateRecordFile(), -2);
+  EXPECT_FALSE(channel.Recording);
+  EXPECT_EQ(ReadAll(first), kept);
+  EXPECT_EQ(folder.EntryCount(), 2);
+}
+
+TEST_F(RecordWriter, AnEmptyDestinationHistoryRecordsIntoTheSettingsFolder) {
+  // What a settings file with a history count of 0 gives.
+  settings.DirHistoryCount = 0;
+  settings.DirHistory[0].clear();
+  channel.BuildChart();
+  ASSERT_EQ(channel.CreateRecordFile(), 0);
+  EXPECT_EQ(channel.RecordFileName, JoinPath(folder.path(), "2026-12-08 (14-23-05) .vxa"));
+  ASSERT_TRUE(channel.CompleteRecordFile());
 }
 
 TEST_F(RecordWriter, RefusesWhatWouldBreakTheFile) {

@@ -4,11 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <cmath>
 #include <limits>
 #include <string>
 
+#include "core/comma_locale.h"
 #include "core/messages.h"
 
 namespace vexa {
@@ -16,21 +16,23 @@ namespace {
 
 TEST(SampleInterval, ReadsDecimalTextUnderAnyLocale) {
   // A Russian locale would read "0,5"; the panel's text always uses ".".
-  const char* old = std::setlocale(LC_NUMERIC, nullptr);
-  const std::string saved = old ? old : "C";
-  std::setlocale(LC_NUMERIC, "ru_RU.UTF-8");
-  EXPECT_EQ(ParseSampleInterval("0.5", kEnglish), 0.5);
-  EXPECT_EQ(ParseSampleInterval(" 5 ", kEnglish), 5.0);
-  EXPECT_EQ(ParseSampleInterval("0.001", kEnglish), 0.001);
-  std::setlocale(LC_NUMERIC, saved.c_str());
+  {
+    testing::CommaLocale comma;
+    VEXA_REQUIRE_COMMA_LOCALE(comma);
+    EXPECT_EQ(ParseSampleInterval("0.5", kEnglish), 0.5);
+    EXPECT_EQ(ParseSampleInterval(" 5 ", kEnglish), 5.0);
+    EXPECT_EQ(ParseSampleInterval("0.05", kEnglish), 0.05);
+    EXPECT_FALSE(ParseSampleInterval("0,5", kEnglish));
+  }
   EXPECT_FALSE(ParseSampleInterval("0,5", kEnglish));
 }
 
 TEST(SampleInterval, RefusesWhatWouldRecordNothingWithAClearMessage) {
-  for (const char* text : {"0", "-5", "0.0009", "1e-9", "-0"}) {
+  // Below 0.05 s the header's one decimal would read "0.0".
+  for (const char* text : {"0", "-5", "0.0009", "1e-9", "-0", "0.001", "0.049", "0.0499999"}) {
     std::string error;
     EXPECT_FALSE(ParseSampleInterval(text, kEnglish, &error)) << text;
-    EXPECT_NE(error.find("at least 0.001 s"), std::string::npos) << error;
+    EXPECT_NE(error.find("at least 0.05 s"), std::string::npos) << error;
     EXPECT_NE(error.find(std::string("\"") + text + "\""), std::string::npos) << error;
   }
   for (const char* text : {"", "abc", "5s", "nan", "inf", "1e999", "5 5"}) {

@@ -1,5 +1,6 @@
 // vexa-rec export FILE --csv OUT: a recording as CSV (UTF-8, RFC 4180) for
-// spreadsheets and analysis tools.
+// spreadsheets and analysis tools. OUT is never the recording itself nor any
+// other .vxa file.
 #include <cstdio>
 #include <string>
 
@@ -15,6 +16,10 @@ int RunExport(const Args& args) {
     if (error.empty()) error = "a recording file and --csv OUT expected";
     std::fprintf(stderr, "vexa-rec export: %s\nusage: vexa-rec export FILE --csv OUT\n",
                  error.c_str());
+    return 2;
+  }
+  if (const std::string problem = CsvOutputProblem(o.words[0], o.Get("csv")); !problem.empty()) {
+    std::fprintf(stderr, "vexa-rec export: %s; nothing written\n", problem.c_str());
     return 2;
   }
   RecordingReader reader;

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "core/cp1251.h"
 #include "core/datetime.h"
 #include "core/numtext.h"
 #include "options.h"
@@ -13,9 +14,12 @@ namespace vexa::rec {
 
 namespace {
 
-// One decimal as the file writes it, more only when the value has them.
+// One decimal as the file writes it, more only when the value has them; a
+// value beyond any measurement (a damaged header) in exponent form rather
+// than hundreds of digits.
 std::string Number(double v) {
-  return std::isfinite(v) && std::trunc(v * 10) == v * 10 ? FormatFixed(v, 1) : FormatGeneral(v);
+  const bool plain = std::fabs(v) < 1e15 && std::trunc(v * 10) == v * 10;
+  return plain ? FormatFixed(v, 1) : FormatGeneral(v);
 }
 
 void Field(int key, const std::string& value) {
@@ -31,20 +35,26 @@ int RunInfo(const Args& args) {
   }
   RecordingReader reader;
   TChannel& channel = reader.channel;
+  // The header's own row count: loading replaces DataCount by the rows found.
+  const int32_t stored = channel.ReadHeader(args[0]) == 0 ? channel.DataCount : 0;
   if (const int status = OpenRecording(channel, args[0], "info")) return status;
 
+  // Texts from the file go to a terminal: no control character of theirs may
+  // move the cursor, clear the screen or begin a line that looks like a field.
   Field(kKeyFormatVersion, std::to_string(channel.HeaderFormatVersion));
-  Field(kKeyDeviceName, channel.HeaderDeviceName);
+  Field(kKeyDeviceName, WithoutControls(channel.HeaderDeviceName));
   Field(kKeyChannelsCount, std::to_string(channel.HeaderChannelsCount));
   Field(kKeyStarted, FormatDateTime(channel.StartedTime));
   Field(kKeyStopped, FormatDateTime(channel.StoppedTime));
   Field(kKeyInterval, Number(channel.IntervalSeconds));
-  Field(kKeyDescription, channel.RecordDescription);
-  Field(kKeyDataCount, std::to_string(channel.DataCount));
+  Field(kKeyDescription, WithoutControls(channel.RecordDescription));
+  std::string count = std::to_string(stored);
+  if (stored != channel.DataCount) count += " (" + std::to_string(channel.DataCount) + " rows found)";
+  Field(kKeyDataCount, count);
   const int columns = std::max(0, std::min(channel.ColumnNameCount, kMaxColumnNames));
   std::string names, colours;
   for (int i = 0; i < columns; ++i) {
-    names += (i ? "\t" : "") + channel.ColumnNames[i];
+    names += (i ? "\t" : "") + WithoutControls(channel.ColumnNames[i]);
     if (i + 1 < columns) colours += std::to_string(channel.ColumnColors[i]) + "\t";
   }
   Field(kKeyColumnHeader, names);

@@ -2,6 +2,7 @@
 // one (the same TSession calls, so the same file and rows), timed by a
 // steady-clock loop with absolute deadlines instead of a window timer.
 // SIGINT or SIGTERM ends it like the stop button.
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -111,6 +112,9 @@ int RunRecord(const Args& args) {
   TChannel channel(settings);
   channel.OpenPresets(settings.PresetPath);
   channel.CreateFixedAxes(chart);
+  for (const std::string* problem : {&settings.LoadProblem, &channel.Presets->LoadProblem}) {
+    if (!problem->empty()) std::fprintf(stderr, "vexa-rec record: %s\n", problem->c_str());
+  }
 
   // --preset and --dir hold for this run only: the operator's current preset
   // and folder history stay as they were.
@@ -128,6 +132,7 @@ int RunRecord(const Args& args) {
   if (o.Has("port")) channel.FlowMeter().PortNumber = static_cast<int32_t>(port);
 
   Restore<std::string> keepDir(settings.DirHistory[0]);
+  Restore<int32_t> keepDirCount(settings.DirHistoryCount);
   if (o.Has("dir")) {
     std::string dir = o.Get("dir");
     std::string history[kHistorySize];
@@ -142,6 +147,10 @@ int RunRecord(const Args& args) {
     std::error_code ec;
     if (!std::filesystem::is_directory(dir, ec)) return Fail("--dir: no folder " + dir);
     settings.DirHistory[0] = history[0];
+    settings.DirHistoryCount = std::max(settings.DirHistoryCount, 1);
+  } else if (settings.DirHistoryCount <= 0) {
+    std::fprintf(stderr, "vexa-rec record: the destination history is empty; recording into %s\n",
+                 settings.DestinationFolder().c_str());
   }
 
   TSession session(channel, settings);

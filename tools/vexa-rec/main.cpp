@@ -1,9 +1,14 @@
 // vexa-rec: records from the flow meter without a screen, and prints, lists
 // and converts recording files, on the same core as the desktop program.
 #include <cstdio>
-#include <cstring>
 #include <exception>
-#include <iterator>
+#include <filesystem>
+#include <string>
+
+#ifdef _WIN32
+#include <windows.h>
+#include <shellapi.h>
+#endif
 
 #include "commands.h"
 
@@ -48,27 +53,54 @@ void PrintUsage(std::FILE* out) {
 }  // namespace
 }  // namespace vexa::rec
 
+namespace vexa::rec {
+namespace {
+
+// The command line as UTF-8, the program's text inside. Windows hands main
+// its arguments in the ANSI code page, which turns every character outside
+// it (Cyrillic on a Western system) into "?": there the wide command line is
+// read instead, as the program path and the environment already are.
+Args CommandLine(int argc, char** argv) {
+#ifdef _WIN32
+  int n = 0;
+  if (LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &n)) {
+    Args args;
+    for (int i = 0; i < n; ++i) {
+      const std::u8string utf8 = std::filesystem::path(wide[i]).u8string();
+      args.emplace_back(utf8.begin(), utf8.end());
+    }
+    LocalFree(wide);
+    return args;
+  }
+#endif
+  return Args(argv, argv + argc);
+}
+
+}  // namespace
+}  // namespace vexa::rec
+
 int main(int argc, char** argv) {
   using namespace vexa::rec;
-  if (argc < 2 || !std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h")) {
-    PrintUsage(argc < 2 ? stderr : stdout);
-    return argc < 2 ? 2 : 0;
+  const Args line = CommandLine(argc, argv);
+  if (line.size() < 2 || line[1] == "--help" || line[1] == "-h") {
+    PrintUsage(line.size() < 2 ? stderr : stdout);
+    return line.size() < 2 ? 2 : 0;
   }
-  if (!std::strcmp(argv[1], "--version")) {
+  if (line[1] == "--version") {
     std::printf("vexa-rec %s\n", VEXA_VERSION);
     return 0;
   }
   for (const Command& c : kCommands) {
-    if (c.run && !std::strcmp(argv[1], c.name)) {
+    if (c.run && line[1] == c.name) {
       try {
-        return c.run(Args(argv + 2, argv + argc));
+        return c.run(Args(line.begin() + 2, line.end()));
       } catch (const std::exception& e) {
         std::fprintf(stderr, "vexa-rec %s: %s\n", c.name, e.what());
         return 1;
       }
     }
   }
-  std::fprintf(stderr, "vexa-rec: unknown command \"%s\"\n\n", argv[1]);
+  std::fprintf(stderr, "vexa-rec: unknown command \"%s\"\n\n", line[1].c_str());
   PrintUsage(stderr);
   return 2;
 }

@@ -161,6 +161,52 @@ TEST_F(AcquisitionPty, FrameCutShortIsDropped) {
   EXPECT_DOUBLE_EQ(shared.ValueF, 15);
 }
 
+// Both sides of the frame window on a real line. Each frame starts a new
+// average (Restart, as after a stored sample), so no purge can race a send.
+TEST_F(AcquisitionPty, AFrameSplitByAnAdaptersTimerIsTakenALoneSyncByteIsDropped) {
+  using std::chrono::milliseconds;
+  ASSERT_EQ(Start(), 0);
+  // A USB adapter's 16 ms latency timer may split a frame anywhere.
+  for (size_t split = 1; split < 7; ++split) {
+    const std::vector<uint8_t> frame = test::FrameOf(static_cast<uint16_t>(100 + split), 15, 75);
+    const std::vector<uint8_t> head(frame.begin(), frame.begin() + static_cast<long>(split));
+    const std::vector<uint8_t> tail(frame.begin() + static_cast<long>(split), frame.end());
+    bool taken = false;
+    for (int attempt = 0; attempt < 5 && !taken; ++attempt) {
+      dev.Restart = true;
+      const uint64_t frames = Frames();
+      meter->Send(head);
+      const auto sent = Clock::now();
+      std::this_thread::sleep_until(sent + milliseconds(16));
+      meter->Send(tail);
+      const auto pause = Clock::now() - sent;
+      taken = WaitFrames(frames + 1, 1000);
+      // A machine too busy to keep the pause near 16 ms tests nothing: again.
+      if (!taken && pause < milliseconds(kFrameDataWindowMs - 5)) break;
+    }
+    ASSERT_TRUE(taken) << "split after byte " << split;
+    EXPECT_DOUBLE_EQ(shared.ValueV, (100 + split) * 0.01) << split;
+    EXPECT_DOUBLE_EQ(shared.ValueM, 7.5) << split;
+  }
+
+  // A lone sync byte is dropped once the window has passed (not after the
+  // second a silent read takes), and the frame sent after it is read whole.
+  dev.Restart = true;
+  const uint64_t skipped = shared.Counters.BytesSkipped, frames = Frames();
+  meter->Send({0x55});
+  const auto sent = Clock::now();
+  ASSERT_TRUE(WaitFor([&] { return shared.Counters.BytesSkipped > skipped; }, 2000));
+  const auto dropped = Clock::now() - sent;
+  EXPECT_GE(dropped, milliseconds(kFrameDataWindowMs - 1));
+  EXPECT_LT(dropped, milliseconds(500));
+  meter->Send(kFrame2);
+  ASSERT_TRUE(WaitFrames(frames + 1));
+  EXPECT_DOUBLE_EQ(shared.ValueV, 4.00);
+  EXPECT_DOUBLE_EQ(shared.ValueF, 17);
+  EXPECT_DOUBLE_EQ(shared.ValueM, 8.5);
+  EXPECT_EQ(shared.Counters.BytesSkipped, skipped + 1);
+}
+
 TEST_F(AcquisitionPty, SecondOpenerOfAHeldPortFails) {
   ASSERT_EQ(Start(), 0);
   TDev other(kKindFlown);

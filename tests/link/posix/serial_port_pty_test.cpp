@@ -2,6 +2,7 @@
 // exclusive use and a vanishing device.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <thread>
 
@@ -45,17 +46,21 @@ TEST_F(SerialPortPty, ReadReturnsAsSoonAsAllBytesAreThere) {
 
 TEST_F(SerialPortPty, PauseAfterAByteEndsTheRead) {
   meter.Send({1, 2, 3});
-  std::thread later([this] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(60));
+  // The rest comes only once the read has ended (or never, within the
+  // bound), so a busy machine cannot slip it into the same read.
+  std::atomic<bool> returned{false};
+  std::thread later([&] {
+    test::WaitFor([&] { return returned.load(); }, 2000);
     meter.Send({4, 5, 6});
   });
   const auto t = Clock::now();
   const TReadResult r = port->Read(buffer, 6);
   const long took = MsSince(t);
+  returned = true;
   later.join();
   EXPECT_EQ(r.Count, 3u);
-  EXPECT_LT(took, 50);
-  EXPECT_EQ(port->Read(buffer, 6).Count, 3u);  // the rest is still there
+  EXPECT_LT(took, 500);  // the gap ended it, not the total time-out of a second
+  EXPECT_EQ(port->Read(buffer, 6).Count, 3u);  // the rest comes with the next read
   EXPECT_EQ(buffer[0], 4);
 }
 
@@ -71,7 +76,7 @@ TEST_F(SerialPortPty, SilentReadReturnsNothingAfterOneSecondAndAMillisecondPerBy
 
 TEST_F(SerialPortPty, PurgeDiscardsWhatWasReceived) {
   meter.Send(test::Join(test::kFrame1, test::kFrame2));
-  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  ASSERT_TRUE(test::WaitFor([&] { return meter.Queued() == 14; }, 2000));
   port->Purge();
   meter.Send({0xAA});
   ASSERT_EQ(port->Read(buffer, 7).Count, 1u);
@@ -81,7 +86,7 @@ TEST_F(SerialPortPty, PurgeDiscardsWhatWasReceived) {
 TEST_F(SerialPortPty, OpeningDiscardsBytesQueuedBefore) {
   port->Close();
   meter.Send(test::kFrame1);
-  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  ASSERT_TRUE(test::WaitFor([&] { return meter.Queued() == 7; }, 2000));
   ASSERT_TRUE(port->Open(meter.Path(), settings));
   meter.Send({0xAA});
   ASSERT_EQ(port->Read(buffer, 7).Count, 1u);

@@ -2,34 +2,24 @@
 // session writes, marks, failed starts, the 999999-row roll-over and a write
 // failure. The tick is driven directly: a frame is sent, the test waits until
 // the acquisition thread has taken it, then ticks.
-#include <fcntl.h>
-#include <signal.h>
-#include <stdlib.h>
-#include <sys/resource.h>
-#include <termios.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "chart/chart.h"
-#include "core/datetime.h"
 #include "core/messages.h"
 #include "core/settings.h"
+#include "link/posix/pty_meter.h"
 #include "recording/channel.h"
 #include "recording/session.h"
-#include "core/temp_folder.h"
+#include "recording/support/recording_fixture.h"
 
 namespace vexa {
 namespace {
@@ -37,46 +27,8 @@ namespace {
 namespace fs = std::filesystem;
 constexpr int kPort = 57;
 
-// The instrument's side of a pseudo-terminal.
-class Pty {
- public:
-  Pty() {
-    master_ = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-    char name[128] = {};
-    if (master_ < 0 || grantpt(master_) || unlockpt(master_) || ptsname_r(master_, name, sizeof name)) {
-      return;
-    }
-    path_ = name;
-    slave_ = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);  // keeps early bytes buffered
-    termios tio{};
-    if (slave_ >= 0 && tcgetattr(slave_, &tio) == 0) {
-      cfmakeraw(&tio);
-      tcsetattr(slave_, TCSANOW, &tio);
-    }
-  }
-  ~Pty() {
-    if (master_ >= 0) ::close(master_);
-    if (slave_ >= 0) ::close(slave_);
-  }
-  bool Ok() const { return master_ >= 0 && slave_ >= 0; }
-  const std::string& Path() const { return path_; }
-  void Send(const std::vector<uint8_t>& bytes) {
-    ASSERT_EQ(::write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-  }
-
- private:
-  int master_ = -1, slave_ = -1;
-  std::string path_;
-};
-
-std::vector<uint8_t> FrameOf(uint16_t v, uint16_t f, uint16_t m) {
-  return {0x55, uint8_t(v), uint8_t(v >> 8), uint8_t(f), uint8_t(f >> 8), uint8_t(m), uint8_t(m >> 8)};
-}
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using test::FrameOf;
+using testing::ReadAll;
 
 // The data rows of a recording file: everything after the "Data-Table:" line.
 std::string Rows(const std::string& path) {
@@ -91,12 +43,6 @@ std::string HeaderValue(const std::string& path, const std::string& key) {
   if (at == std::string::npos) return "<missing>";
   const auto from = at + 4 + key.size();
   return text.substr(from, text.find("\r\n", from) - from);
-}
-
-int OpenDescriptors() {
-  int n = 0;
-  for ([[maybe_unused]] const auto& e : fs::directory_iterator("/proc/self/fd")) ++n;
-  return n;
 }
 
 class SessionPty : public ::testing::Test {
@@ -162,7 +108,7 @@ class SessionPty : public ::testing::Test {
   }
 
   testing::TempFolder dir;
-  Pty meter;
+  test::PtyMeter meter;
   TGLOB settings{TGLOB::NoFile{}, dir.path()};
   chart::Chart chart;  // outlives the channel, which removes its series from it
   TChannel channel{settings};
@@ -245,12 +191,29 @@ TEST_F(SessionPty, SilentInstrumentShowsQuestionMarksAndRecordsZeros) {
   EXPECT_EQ(HeaderValue(path, "Description"), std::string(82, ' '));
 }
 
+TEST_F(SessionPty, TheOnceASecondClockGivesTheElapsedTimeTheNextSampleCarries) {
+  EXPECT_FALSE(session.ClockSecond(1.0));  // no session: nothing
+  ASSERT_EQ(session.Start("1", "", false).Result, TStartResult::kStarted);
+  const double start = settings.StartTime;
+  const std::optional<TElapsed> e = session.ClockSecond(start + (26 * 3600 + 5 * 60 + 9) / 86400.0);
+  ASSERT_TRUE(e);
+  EXPECT_EQ(e->Hours, 26);
+  EXPECT_EQ(e->Minutes, 5);
+  EXPECT_EQ(e->Seconds, 9);
+  EXPECT_EQ(settings.ElapsedText, "[26:05:09]");
+  session.Tick();
+  EXPECT_EQ(channel.RelTimeSeries.LabelText(0), "[26:05:09]");
+  ASSERT_TRUE(Stop("").Stopped);
+  EXPECT_FALSE(session.ClockSecond(start + 1.0));
+  EXPECT_EQ(settings.ElapsedText, "[26:05:09]");
+}
+
 TEST_F(SessionPty, RefusedAndFailedStartsLeaveNothingOpen) {
-  const int descriptors = OpenDescriptors();
+  const int descriptors = test::OpenDescriptors();
   // A refused interval or postfix opens nothing and writes no setting.
   TStartResult r = session.Start("0", "x", false);
   EXPECT_EQ(r.Result, TStartResult::kRefused);
-  EXPECT_NE(r.Message.find("0.001"), std::string::npos);
+  EXPECT_NE(r.Message.find("0.05 s"), std::string::npos);
   EXPECT_EQ(settings.SampleInterval, 5.0);
   EXPECT_EQ(session.Start("abc", "x", false).Result, TStartResult::kRefused);
   EXPECT_EQ(session.Start("5", "a/b", false).Result, TStartResult::kRefused);
@@ -265,7 +228,7 @@ TEST_F(SessionPty, RefusedAndFailedStartsLeaveNothingOpen) {
   EXPECT_FALSE(session.Active());
   EXPECT_FALSE(channel.Running);
   EXPECT_FALSE(channel.ThreadHandle.ThreadExists());
-  EXPECT_EQ(OpenDescriptors(), descriptors);
+  EXPECT_EQ(test::OpenDescriptors(), descriptors);
   settings.AppliedLanguage = kRussian;
   EXPECT_EQ(session.Start("5", "x", false).Message, "Ошибка инициализации порта COM 99");
   settings.AppliedLanguage = kEnglish;
@@ -283,7 +246,7 @@ TEST_F(SessionPty, RefusedAndFailedStartsLeaveNothingOpen) {
   EXPECT_FALSE(channel.Running);
   EXPECT_FALSE(channel.ThreadHandle.ThreadExists());
   EXPECT_FALSE(channel.Recording);
-  EXPECT_EQ(OpenDescriptors(), descriptors);
+  EXPECT_EQ(test::OpenDescriptors(), descriptors);
   EXPECT_TRUE(Recordings().empty());
 
   // Stopping with no thread does nothing at all.
@@ -327,22 +290,41 @@ TEST_F(SessionPty, FullFileIsCompletedAndTheSessionGoesOnInANewOne) {
   EXPECT_EQ(Recordings().size(), 2u);
 }
 
+TEST_F(SessionPty, ARollOverWhoseNewFileFailsNamesTheFileThatHoldsTheRows) {
+  session.RowLimit = 2;
+  ASSERT_EQ(session.Start("1", "roll", false).Result, TStartResult::kStarted);
+  const std::string full = channel.RecordFileName;
+  Sample(100, 10, 10);
+  Sample(200, 20, 20);
+  // The destination is gone by the time the next file is due.
+  settings.DirHistory[0] = dir.File("gone");
+  KeepAwake();
+  const TTickResult t = Sample(300, 30, 30);
+  StopAwake();
+  ASSERT_TRUE(t.Ended);
+  EXPECT_FALSE(t.RolledOver);
+  EXPECT_EQ(t.MonitorTitle, "Previos session saved to file: \"" + full + "\"");
+  EXPECT_EQ(channel.RecordFileName, full);
+  // The message names the file that could not be made, once.
+  const std::string missing = dir.File("gone") + "/";
+  ASSERT_EQ(t.Message.rfind("Error write file: " + missing, 0), 0u) << t.Message;
+  EXPECT_EQ(t.Message.find(missing, t.Message.find(missing) + 1), std::string::npos) << t.Message;
+  EXPECT_EQ(Rows(full), "1.0\t1.0\t\r\n2.0\t2.0\t\r\n");
+  EXPECT_EQ(HeaderValue(full, "Data-Count"), "     2");
+}
+
 TEST_F(SessionPty, WriteFailureEndsTheSessionAndKeepsTheRows) {
   ASSERT_EQ(session.Start("1", "full", false).Result, TStartResult::kStarted);
   const std::string path = channel.RecordFileName;
   Sample(100, 10, 10);
   // The file may not grow past its present size: the next row fails.
-  rlimit old{};
-  getrlimit(RLIMIT_FSIZE, &old);
-  auto oldHandler = signal(SIGXFSZ, SIG_IGN);
-  rlimit small = old;
-  small.rlim_cur = static_cast<rlim_t>(fs::file_size(path));
-  setrlimit(RLIMIT_FSIZE, &small);
-  KeepAwake();
-  const TTickResult t = Sample(200, 20, 20);
-  StopAwake();
-  setrlimit(RLIMIT_FSIZE, &old);
-  signal(SIGXFSZ, oldHandler);
+  TTickResult t;
+  {
+    testing::FileSizeLimit full(fs::file_size(path));
+    KeepAwake();
+    t = Sample(200, 20, 20);
+    StopAwake();
+  }
 
   EXPECT_TRUE(t.Ended);
   EXPECT_EQ(t.Message.rfind("Error write file: " + path + ": ", 0), 0u) << t.Message;

@@ -4,6 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <signal.h>
+#include <sys/resource.h>
+#endif
+
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -27,6 +33,30 @@ inline void WriteAll(const std::string& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out << bytes;
 }
+
+#ifndef _WIN32
+// While it lives, no file of this process may grow past `bytes`: a write
+// that would cross the limit writes up to it and fails, as on a full disk.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(std::uintmax_t bytes) : handler_(signal(SIGXFSZ, SIG_IGN)) {
+    getrlimit(RLIMIT_FSIZE, &old_);
+    rlimit small = old_;
+    small.rlim_cur = static_cast<rlim_t>(bytes);
+    setrlimit(RLIMIT_FSIZE, &small);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &old_);
+    signal(SIGXFSZ, handler_);
+  }
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+ private:
+  rlimit old_{};
+  void (*handler_)(int);
+};
+#endif
 
 class RecordingFixture : public ::testing::Test {
  protected:

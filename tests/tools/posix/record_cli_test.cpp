@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -18,9 +19,11 @@
 #include <vector>
 
 #include "chart/chart.h"
+#include "core/atomic_file.h"
 #include "core/settings.h"
 #include "core/temp_folder.h"
 #include "recording/channel.h"
+#include "recording/preset.h"
 
 extern char** environ;
 
@@ -171,13 +174,50 @@ TEST_F(RecordCli, PrintsThePathLastAndTheRowsReadBack) {
   EXPECT_EQ(f.channel.MarksSeries.LabelText(1), "a: b");
 }
 
+TEST_F(RecordCli, TwoRunsInOneSecondKeepBothRecordings) {
+  std::vector<std::string> paths;
+  for (int run = 0; run < 2; ++run) {
+    ASSERT_EQ(Record({"--interval", "0.1", "--samples", "1"})->Wait(), 0) << Err();
+    paths.push_back(LastLine());
+  }
+  EXPECT_NE(paths[0], paths[1]);
+  auto files = Recordings();
+  std::sort(files.begin(), files.end());
+  EXPECT_EQ(files, paths);
+}
+
+TEST_F(RecordCli, ADamagedPresetFileIsKeptAsItWasAndSaidSo) {
+  // One sound record, then a second whose name length is negative.
+  TPresets mine;
+  mine.AddDefault();
+  mine.AddDefault();
+  mine.Items[1]->Name = "mine";
+  std::vector<std::byte> bytes = SerializePresets(mine);
+  bytes[0] = std::byte{2};
+  for (int i = 0; i < 4; ++i) bytes.push_back(std::byte{0xFF});
+  const std::string pset = config.File("vexa.pset");
+  ASSERT_TRUE(WriteFileAtomic(pset, bytes).ok);
+
+  // Even a run that fails at once saves the presets, as the program does.
+  EXPECT_EQ(Record({"--port", "99", "--seconds", "1"})->Wait(), 1);
+  EXPECT_NE(Err().find(pset + ".damaged-"), std::string::npos) << Err();
+  std::vector<std::string> copies;
+  for (const auto& e : fs::directory_iterator(config.path())) {
+    if (e.path().filename().string().starts_with("vexa.pset.damaged-")) copies.push_back(e.path());
+  }
+  ASSERT_EQ(copies.size(), 1u);
+  std::vector<std::byte> kept;
+  ASSERT_TRUE(ReadFileBytes(copies[0], 1 << 20, kept));
+  EXPECT_EQ(kept, bytes);
+}
+
 TEST_F(RecordCli, FailuresPrintAMessageAndExit1) {
   auto rec = Record({"--port", "99", "--seconds", "1"});
   EXPECT_EQ(rec->Wait(), 1);
   EXPECT_NE(Err().find("Error init port COM 99"), std::string::npos) << Err();
   rec = Record({"--interval", "0", "--samples", "1"});
   EXPECT_EQ(rec->Wait(), 1);
-  EXPECT_NE(Err().find("at least 0.001 s"), std::string::npos) << Err();
+  EXPECT_NE(Err().find("at least 0.05 s"), std::string::npos) << Err();
   rec = Record({"--interval", "1", "--samples", "1", "--mark", "1:" + std::string(51, 'm')});
   EXPECT_EQ(rec->Wait(), 1);
   EXPECT_NE(Err().find("50 characters"), std::string::npos) << Err();
@@ -213,6 +253,76 @@ TEST_F(RecordCli, TerminatedSessionCompletesItsHeader) {
   EXPECT_EQ(f.channel.DataCount, CompleteRows(path));
   EXPECT_EQ(static_cast<int>(f.channel.SeriesV.Count()), f.channel.DataCount);
   EXPECT_EQ(f.channel.RecordDescription, "cut short");
+}
+
+// The commands that only read: what they print, and that they write nothing.
+class ReadingCommands : public ::testing::Test {
+ protected:
+  int Run(const std::vector<std::string>& args) {
+    std::vector<std::string> argv = {kRec};
+    argv.insert(argv.end(), args.begin(), args.end());
+    Process p(argv, {"VEXA_CONFIG_DIR=" + config.path()}, dir.File("out"), dir.File("err"));
+    return p.Started() ? p.Wait() : -1;
+  }
+  std::string Out() const { return ReadAll(dir.File("out")); }
+  std::string Err() const { return ReadAll(dir.File("err")); }
+  void SetUp() override {
+    if (!fs::exists(kRec)) GTEST_SKIP() << "build vexa-rec first (" << kRec << ")";
+  }
+  testing::TempFolder dir, config;
+};
+
+TEST_F(ReadingCommands, ConfigAndPresetsNeverWriteAnExistingFile) {
+  const std::string cfg = config.File("vexa.cfg");
+  EXPECT_EQ(Run({"config"}), 0) << Err();  // no file: the defaults are written, as the program does
+  EXPECT_EQ(ReadAll(cfg).size(), 2856u);
+  TGLOB defaults(TGLOB::NoFile{}, config.path());
+  auto image = EncodeSettings(defaults);
+  image[99] = std::byte{0x7E};          // padding
+  image[2788 + 15] = std::byte{'x'};    // a mail text's tail after its zero
+  image[184 + 5 * 129] = std::byte{'/'};  // a history slot past the count
+  ASSERT_TRUE(WriteFileAtomic(cfg, image).ok);
+  EXPECT_EQ(Run({"config"}), 0) << Err();
+  EXPECT_NE(Out().find("SampleInterval: 5\n"), std::string::npos) << Out();
+  EXPECT_EQ(ReadAll(cfg), std::string(reinterpret_cast<const char*>(image.data()), image.size()));
+
+  image[8] = std::byte{3};  // another revision: shown as defaults, left alone
+  ASSERT_TRUE(WriteFileAtomic(cfg, image).ok);
+  EXPECT_EQ(Run({"config"}), 0) << Err();
+  EXPECT_NE(Err().find("versions 4 and 2"), std::string::npos) << Err();
+  EXPECT_EQ(ReadAll(cfg), std::string(reinterpret_cast<const char*>(image.data()), image.size()));
+
+  const std::string pset = config.File("vexa.pset");
+  const std::string broken("\x02\0\0\0\x01\0\0\0\xFF\xFF\xFF\xFF", 12);
+  std::ofstream(pset, std::ios::binary) << broken;
+  EXPECT_EQ(Run({"presets"}), 0);
+  EXPECT_NE(Err().find(pset), std::string::npos) << Err();
+  EXPECT_EQ(ReadAll(pset), broken);
+  EXPECT_EQ(config.EntryCount(), 2);  // no copy made by a command that saves nothing
+}
+
+TEST_F(ReadingCommands, InfoShowsTheStoredCountAndKeepsTheTerminalSafe) {
+  const std::string path = dir.File("r.vxa");
+  std::ofstream(path, std::ios::binary)
+      << "Format-Version: 2\r\nDevice-Name: Airo-510\t Flown-710\r\nChannels-Count: 1\r\n"
+         "Started-Record: 08.12.2026 14:23:05\r\nStopped-Record: 08.12.2026 14:23:21\r\n"
+         "Sample-Interval: 1e300\r\nDescription: red \x1B[31malert\x07\x98\r\n"
+         "Data-Count: 123456\r\nColumn-Header:\tV (l)\tMarks\r\nData-Color: 65280\t\r\n"
+         "Data-AtmPressure: 760.0\r\nData-BodyMass: 80.0\r\nData-TempEnviroment: 1e200\r\n"
+         "Data-Humidity: 75.0\r\nData-Table:\r\n1.0\t\r\n2.0\t\r\n3.0\t\r\n";
+  ASSERT_EQ(Run({"info", path}), 0) << Err();
+  const std::string out = Out();
+  EXPECT_NE(out.find("\nSample-Interval: 1e+300\n"), std::string::npos) << out;
+  EXPECT_NE(out.find("\nData-TempEnviroment: 1e+200\n"), std::string::npos) << out;
+  EXPECT_NE(out.find("\nDescription: red [31malert\n"), std::string::npos) << out;
+  EXPECT_NE(out.find("\nData-Count: 123456 (3 rows found)\n"), std::string::npos) << out;
+  EXPECT_EQ(out.find_first_of(std::string("\x1B\x07\r\0", 4)), std::string::npos);
+
+  // An output that is the recording itself is refused; the recording stays.
+  const std::string before = ReadAll(path);
+  EXPECT_EQ(Run({"export", path, "--csv", path}), 2);
+  EXPECT_NE(Err().find("is the recording itself"), std::string::npos) << Err();
+  EXPECT_EQ(ReadAll(path), before);
 }
 
 }  // namespace

@@ -3,7 +3,9 @@
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QLocale>
+#include <QProxyStyle>
 #include <QSystemTrayIcon>
+#include <QTabBar>
 #include <QTimer>
 
 #include "core/messages.h"
@@ -33,14 +35,36 @@ QString Caption(int k, int language) { return QString::fromUtf8(CaptionText(k, l
 // the system's decimal separator.
 QString LocaleNumber(double v) { return QLocale().toString(v, 'g', 15); }
 
-QString ColourName(uint32_t bgr) {
-  return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF).name();
+QColor ToColour(uint32_t bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
+
+void Colour(QWidget& w, QPalette::ColorRole role, const QColor& colour) {
+  QPalette p = w.palette();
+  p.setColor(role, colour);
+  w.setPalette(p);
 }
+
+// Tabs with less space beside their captions, so the five shown pages fit
+// the panel's width in either language.
+class TCompactTabs : public QProxyStyle {
+ public:
+  int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                  const QWidget* widget) const override {
+    if (metric == PM_TabBarTabHSpace) return 10;
+    return QProxyStyle::pixelMetric(metric, option, widget);
+  }
+};
 
 }  // namespace
 
+// Single border, system menu and minimise box only, always on top. Given at
+// construction: changing the flags later re-parents every control.
+constexpr Qt::WindowFlags kControlFlags =
+    Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+    Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint;
+
 TF_CONTROL::TF_CONTROL(TGLOB& settings, TF_MONITOR& monitor)
-    : ui_(std::make_unique<Ui::TF_CONTROL>()),
+    : QWidget(nullptr, kControlFlags),
+      ui_(std::make_unique<Ui::TF_CONTROL>()),
       settings_(settings),
       monitor_(monitor),
       commands_(this),
@@ -53,12 +77,10 @@ TF_CONTROL::TF_CONTROL(TGLOB& settings, TF_MONITOR& monitor)
 TF_CONTROL::~TF_CONTROL() = default;
 
 void TF_CONTROL::FormCreate() {
-  setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
-                 Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint);
   setFixedSize(339, 445);
   setWindowIcon(QIcon(LogoPicture(64)));
   ui_->PgC->setTabVisible(kTabAiro, false);
+  CompactCaptions();
   ui_->AboutImage->setPixmap(LogoPicture(96));
   ui_->ExitImage->setPixmap(LogoPicture(72));
   ui_->FlownImage->setPixmap(FlowMeterPicture(48, 40));
@@ -126,6 +148,22 @@ void TF_CONTROL::ConnectHandlers() {
   connect(languages, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
     if (checked) rLANGUAGEClick(id);
   });
+}
+
+void TF_CONTROL::CompactCaptions() {
+  // The Russian captions of the chart options and the pages are long.
+  QFont small = font();
+  small.setPointSizeF(7.5);
+  for (int i = 0; i < static_cast<int>(TChartOption::kCount); ++i) {
+    Box(static_cast<TChartOption>(i)).setFont(small);
+  }
+  QTabBar* tabs = ui_->PgC->tabBar();
+  tabs->setFont(small);
+  auto* style = new TCompactTabs;
+  style->setParent(tabs);
+  tabs->setStyle(style);
+  for (QLabel* display : {ui_->lVO2t, ui_->lM, ui_->lO2})
+    Colour(*display, QPalette::Window, Qt::black);
 }
 
 void TF_CONTROL::ShowVersion() {
@@ -354,14 +392,12 @@ void TF_CONTROL::ShowPreset() {
                                                ui_->bMColor};
   for (int c = 0; c < kChannelCount; ++c) {
     visible[c]->setChecked(p.Visible[c]);
-    colours[c]->setStyleSheet(QStringLiteral("background-color: %1;").arg(ColourName(p.Color[c])));
+    Colour(*colours[c], QPalette::Button, ToColour(p.Color[c]));
   }
   // The displays show V, M and F in their channels' colours.
   const std::pair<QLabel*, int> displays[] = {{ui_->lVO2t, kV}, {ui_->lM, kM}, {ui_->lO2, kF}};
-  for (const auto& [display, c] : displays) {
-    display->setStyleSheet(
-        QStringLiteral("background-color: black; color: %1;").arg(ColourName(p.Color[c])));
-  }
+  for (const auto& [display, c] : displays)
+    Colour(*display, QPalette::WindowText, ToColour(p.Color[c]));
   ui_->bADDPRESET->setEnabled(false);
   ui_->bDELPRESET->setEnabled(presets.Current != 0);
   Channel->BuildChart();

@@ -122,6 +122,7 @@ class TF_CONTROL : public QWidget {
   // f_control.cpp
   void FormCreate();
   void ConnectHandlers();
+  void CompactCaptions();
   void ShowVersion();
   void FillPresetList();
   void lbPSETClick(int row);

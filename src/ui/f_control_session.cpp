@@ -61,9 +61,12 @@ void TF_CONTROL::SetRecordingControls(bool recording) {
   ui_->pSmpleInterval->setEnabled(!recording);
   ui_->pPOSTFIX->setEnabled(!recording);
   // 0xFDF5D5 (0x00BBGGRR) while recording, white otherwise.
-  const QString base = recording ? QStringLiteral("background-color: #d5f5fd;") : QString();
-  ui_->pINTERVAL->setStyleSheet(base);
-  ui_->pFileNamePostfix->setStyleSheet(base);
+  for (QWidget* edit :
+       {static_cast<QWidget*>(ui_->pINTERVAL), static_cast<QWidget*>(ui_->pFileNamePostfix)}) {
+    QPalette p = edit->palette();
+    p.setColor(QPalette::Base, recording ? QColor(0xD5, 0xF5, 0xFD) : QColor(Qt::white));
+    edit->setPalette(p);
+  }
 }
 
 void TF_CONTROL::bSTARTClick() {

@@ -13,8 +13,6 @@ TF_DIALOG::TF_DIALOG(TGLOB& settings)
     : ui_(std::make_unique<Ui::TF_DIALOG>()), settings_(settings) {
   ui_->setupUi(this);
   setObjectName(QStringLiteral("F_DIALOG"));
-  setWindowFlags(Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint |
-                 Qt::MSWindowsFixedSizeDialogHint);
   layout()->setSizeConstraint(QLayout::SetFixedSize);
   ui_->Image1->setPixmap(LogoPicture(44));
   LimitLineEdit(*ui_->pNEWNAME, kMaxMark);

@@ -15,7 +15,6 @@ TF_GetDir::TF_GetDir(TGLOB& settings)
     : ui_(std::make_unique<Ui::TF_GetDir>()), settings_(settings) {
   ui_->setupUi(this);
   setObjectName(QStringLiteral("F_GetDir"));
-  setWindowFlags(Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint);
   connect(ui_->bOk, &QPushButton::clicked, this, &TF_GetDir::bOkClick);
   connect(ui_->bCancel, &QPushButton::clicked, this, &QDialog::reject);
   connect(ui_->ShellTreeView1, &QTreeView::doubleClicked, this, &TF_GetDir::bOkClick);

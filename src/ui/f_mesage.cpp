@@ -11,8 +11,6 @@ TF_MESAGE::TF_MESAGE(TGLOB& settings)
     : ui_(std::make_unique<Ui::TF_MESAGE>()), settings_(settings) {
   ui_->setupUi(this);
   setObjectName(QStringLiteral("F_MESAGE"));
-  setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                 Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
   ui_->Image1->setPixmap(LogoPicture(52));
   layout()->setSizeConstraint(QLayout::SetFixedSize);
   connect(ui_->OKButton, &QPushButton::clicked, this, &TF_MESAGE::OKButtonClick);

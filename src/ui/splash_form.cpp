@@ -9,11 +9,15 @@
 
 namespace vexa::ui {
 
-TSplashForm::TSplashForm() : ui_(std::make_unique<Ui::TSplashForm>()) {
+TSplashForm::TSplashForm()
+    : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+      ui_(std::make_unique<Ui::TSplashForm>()) {
   ui_->setupUi(this);
   setObjectName(QStringLiteral("SplashForm"));
-  setWindowFlags(Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
   ui_->Image1->setPixmap(SplashPicture(QString::fromStdString(platform::ProgramFileVersion())));
+  QPalette white = ui_->Panel1->palette();
+  white.setColor(QPalette::Window, Qt::white);
+  ui_->Panel1->setPalette(white);
   setFixedSize(604, 333);
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     move(screen->availableGeometry().center() - rect().center());

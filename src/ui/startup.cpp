@@ -65,15 +65,19 @@ int RunVexa(int argc, char** argv) {
   // The settings are read before anything else and written after the loop.
   TGLOB& settings = GLOB();
   TApplication app(argc, argv);
+  qCDebug(lcStartup, "application %.1f ms", clock.nsecsElapsed() / 1e6);
   try {
     auto splash = std::make_unique<TSplashForm>();
+    qCDebug(lcStartup, "splash made %.1f ms", clock.nsecsElapsed() / 1e6);
     splash->show();
     splash->repaint();
     QApplication::processEvents();
+    qCDebug(lcStartup, "splash shown %.1f ms", clock.nsecsElapsed() / 1e6);
     QApplication::setApplicationName(QStringLiteral("VEXA"));
     QApplication::setQuitOnLastWindowClosed(false);
 
     CreateWindows(settings);
+    qCDebug(lcStartup, "windows made %.1f ms", clock.nsecsElapsed() / 1e6);
     QObject::connect(F_MONITOR, &TF_MONITOR::Closed, &app, &QApplication::quit,
                      Qt::QueuedConnection);
     splash.reset();

@@ -22,8 +22,15 @@ bool OnSomeScreen(const QRect& r) {
 
 void ApplyPlace(QWidget& window, const TWindowPlace& place) {
   if (place.Width > 0 && place.Height > 0) {
-    window.resize(std::max(place.Width, window.minimumWidth()),
-                  std::max(place.Height, window.minimumHeight()));
+    // No bigger than all screens together: a broken size would otherwise
+    // make a window nobody can handle (and a chart picture of gigabytes).
+    QRect desktop;
+    for (const QScreen* screen : QGuiApplication::screens()) desktop |= screen->availableGeometry();
+    const QSize most = desktop.isEmpty() ? QSize(place.Width, place.Height) : desktop.size();
+    window.resize(std::clamp(place.Width, window.minimumWidth(),
+                             std::max(most.width(), window.minimumWidth())),
+                  std::clamp(place.Height, window.minimumHeight(),
+                             std::max(most.height(), window.minimumHeight())));
   }
   QRect r(QPoint(place.Left, place.Top), window.size());
   if (!OnSomeScreen(r)) {

@@ -18,7 +18,8 @@ struct TWindowPlace {
 
 // Puts a window (not shown yet) at its stored place. A place that no screen
 // shows any more (a monitor that was removed, a broken file) moves the
-// window onto the primary screen, so the operator always sees it.
+// window onto the primary screen, and a size larger than the screens is cut
+// to them, so the operator always sees and can handle it.
 void ApplyPlace(QWidget& window, const TWindowPlace& place);
 // The window's place now; for a minimised or maximised window the place it
 // returns to.

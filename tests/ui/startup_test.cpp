@@ -43,13 +43,17 @@ class LostPlaces : public testing::ProgramFixture {
   void Prepare() override {
     settings.ControlLeft = 30000;  // a screen that is gone
     settings.MonitorTop = -5000;
+    settings.MonitorWidth = 16777215;  // a broken file
+    settings.MonitorHeight = 100000;
   }
 };
 
-TEST_F(LostPlaces, AWindowNoScreenShowsComesUpOnThePrimaryScreen) {
+TEST_F(LostPlaces, AWindowNoScreenShowsComesUpOnThePrimaryScreenAtMostItsSize) {
   const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
   EXPECT_TRUE(screen.contains(ui::F_CONTROL->pos())) << ui::F_CONTROL->x();
   EXPECT_TRUE(screen.contains(ui::F_MONITOR->pos())) << ui::F_MONITOR->y();
+  EXPECT_LE(ui::F_MONITOR->width(), screen.width());
+  EXPECT_LE(ui::F_MONITOR->height(), screen.height());
 }
 
 class CommandLine : public testing::ProgramFixture {

@@ -1,6 +1,7 @@
 // Drawing cost by pixels, not points. For a seven-channel chart at 1920x1080:
 //   paint    999,999 rows against 10,000 rows, normal and stacked, 3D on and
-//            off: the median of 30 paints after 3 to warm up;
+//            off: the median of 30 paints after 3 to warm up; with breathing-like
+//            data and with data dense enough to fill every pixel column;
 //   memory   what the drawing summaries add to the chart model;
 //   append   one sample appended to every series, then a paint, with 1,000
 //            points against 1,000,000: the median of 200.
@@ -39,13 +40,13 @@ double Median(std::vector<double> v) {
 
 // A recording object showing all seven channels, as after opening a file.
 struct Recording {
-  explicit Recording(std::int64_t rows) : settings(TGLOB::NoFile{}, "."), channel(settings) {
+  Recording(std::int64_t rows, bench::Profile profile) : settings(TGLOB::NoFile{}, "."), channel(settings) {
     channel.CreateFixedAxes(chart);
     for (bool& v : channel.OwnPreset.Visible) v = true;
     channel.FileViewMode = true;
     channel.BuildChart();
     channel.FileViewMode = false;
-    bench::FillSyntheticRows(channel, rows);
+    bench::FillSyntheticRows(channel, rows, profile);
     channel.MakeChannelAxesAutomatic();
   }
   TGLOB settings;
@@ -68,13 +69,15 @@ void Arrange(Recording& rec, bool stacked, bool view3d) {
   rec.channel.ArrangeAxes(stacked ? 1 : 0);
 }
 
-double AppendAndPaintMs(std::int64_t rows) {
-  Recording rec(rows);
+double AppendAndPaintMs(std::int64_t rows, bench::Profile profile) {
+  Recording rec(rows, profile);
   QImage image(kWidth, kHeight, QImage::Format_RGB32);
   std::vector<double> ms;
   for (int i = 0; i < 203; ++i) {
     const auto t0 = Clock::now();
-    for (int c = 0; c < kChannelCount; ++c) rec.channel.ChannelSeries(c).Add(bench::SyntheticValue(c, rows + i));
+    for (int c = 0; c < kChannelCount; ++c) {
+      rec.channel.ChannelSeries(c).Add(bench::SyntheticValue(c, rows + i, true, profile));
+    }
     rec.channel.AbsTimeSeries.AddNull(chart::DayTimeLabel{46364.6 + i / 86400.0});
     rec.channel.RelTimeSeries.AddNull(chart::ElapsedLabel{static_cast<std::int32_t>(rows + i)});
     rec.channel.MarksSeries.AddNull();
@@ -97,34 +100,37 @@ int main(int argc, char** argv) {
     return 0;
   }
 
-  std::printf("paint at %dx%d, 7 channels, median ms of 30\n", kWidth, kHeight);
-  std::printf("%-22s %12s %12s %8s\n", "arrangement", "10,000 rows", "999,999 rows", "ratio");
-  Recording small(10'000);
-  Recording large(999'999);
-  QImage image(kWidth, kHeight, QImage::Format_RGB32);
-  for (const bool stacked : {false, true}) {
-    for (const bool view3d : {true, false}) {
-      Arrange(small, stacked, view3d);
-      Arrange(large, stacked, view3d);
-      const double a = PaintMs(small.chart, image, 30);
-      const double b = PaintMs(large.chart, image, 30);
-      const std::string name = std::string(stacked ? "stacked" : "normal") + (view3d ? ", 3D" : ", flat");
-      std::printf("%-22s %12.2f %12.2f %8.2f\n", name.c_str(), a, b, b / a);
+  for (const bench::Profile profile : {bench::Profile::kBreathing, bench::Profile::kDense}) {
+    const char* name = profile == bench::Profile::kBreathing ? "breathing-like data" : "dense data (every column full)";
+    std::printf("\n%s: paint at %dx%d, 7 channels, median ms of 30\n", name, kWidth, kHeight);
+    std::printf("%-22s %12s %12s %8s\n", "arrangement", "10,000 rows", "999,999 rows", "ratio");
+    Recording small(10'000, profile);
+    Recording large(999'999, profile);
+    QImage image(kWidth, kHeight, QImage::Format_RGB32);
+    for (const bool stacked : {false, true}) {
+      for (const bool view3d : {true, false}) {
+        Arrange(small, stacked, view3d);
+        Arrange(large, stacked, view3d);
+        const double a = PaintMs(small.chart, image, 30);
+        const double b = PaintMs(large.chart, image, 30);
+        const std::string label = std::string(stacked ? "stacked" : "normal") + (view3d ? ", 3D" : ", flat");
+        std::printf("%-22s %12.2f %12.2f %8.2f\n", label.c_str(), a, b, b / a);
+      }
     }
+    if (profile == bench::Profile::kBreathing) {
+      std::size_t model = 0, summaries = 0;
+      for (int i = 0; i < large.chart.SeriesCount(); ++i) {
+        model += large.chart.SeriesAt(i).MemoryBytes();
+        summaries += large.chart.SeriesAt(i).SummaryBytes();
+      }
+      std::printf("memory, 999,999 rows: model %.1f MB, summaries %.2f MB (%.1f %%)\n", model / 1e6,
+                  summaries / 1e6, 100.0 * static_cast<double>(summaries) / static_cast<double>(model));
+    }
+    const double few = AppendAndPaintMs(1'000, profile);
+    const double many = AppendAndPaintMs(1'000'000, profile);
+    std::printf("append a sample + paint, median ms of 200: 1,000 points %.2f, 1,000,000 points %.2f "
+                "(ratio %.2f)\n",
+                few, many, many / few);
   }
-
-  std::size_t model = 0, summaries = 0;
-  for (int i = 0; i < large.chart.SeriesCount(); ++i) {
-    model += large.chart.SeriesAt(i).MemoryBytes();
-    summaries += large.chart.SeriesAt(i).SummaryBytes();
-  }
-  std::printf("\nmemory, 999,999 rows: model %.1f MB, summaries %.2f MB (%.1f %%)\n", model / 1e6,
-              summaries / 1e6, 100.0 * static_cast<double>(summaries) / static_cast<double>(model));
-
-  const double few = AppendAndPaintMs(1'000);
-  const double many = AppendAndPaintMs(1'000'000);
-  std::printf("\nappend a sample + paint, median ms of 200: 1,000 points %.2f, 1,000,000 points %.2f "
-              "(ratio %.2f)\n",
-              few, many, many / few);
   return 0;
 }

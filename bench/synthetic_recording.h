@@ -16,28 +16,43 @@
 
 namespace vexa::bench {
 
+// How the made-up values move. kBreathing drifts over hours and days with a
+// little noise, as a week of averaged samples does. kDense swings through
+// each channel's whole range every few hundred rows, so every pixel column of
+// a week-long chart spans the whole band: the most ink a chart can take.
+enum class Profile { kBreathing, kDense };
+
 // The value of channel c (order VO2t, Ves, O2, T, V, F, M) at row i, with one
 // decimal as the files hold it; NaN for the rare missing value.
-inline double SyntheticValue(int c, std::int64_t i, bool gaps = true) {
+inline double SyntheticValue(int c, std::int64_t i, bool gaps = true, Profile profile = Profile::kBreathing) {
   static constexpr double kMid[7] = {0.9, 30, 18, 30, 0.6, 22, 35};
   static constexpr double kSwing[7] = {0.5, 12, 2, 4, 0.3, 8, 20};
-  static constexpr double kPeriod[7] = {900, 1300, 2100, 5000, 97, 610, 377};
+  static constexpr double kDensePeriod[7] = {900, 1300, 2100, 5000, 97, 610, 377};
+  constexpr double kTwoPi = 2 * 3.14159265358979;
   const double t = static_cast<double>(i);
   // A cheap deterministic noise in [-1, 1).
   const std::uint32_t h = static_cast<std::uint32_t>(i * 2654435761u + static_cast<std::uint32_t>(c) * 40503u);
   const double noise = static_cast<double>((h >> 8) & 0xFFFF) / 32768.0 - 1.0;
   if (gaps && (h & 0x3FFF) == 7) return std::nan("");
-  double v = kMid[c] + kSwing[c] * std::sin(2 * 3.14159265358979 * t / kPeriod[c]) +
-             kSwing[c] * 0.15 * noise;
-  if (h % 25013 == 3) v += kSwing[c] * 3;  // a spike
+  double v = 0;
+  if (profile == Profile::kDense) {
+    v = kMid[c] + kSwing[c] * std::sin(kTwoPi * t / kDensePeriod[c]) + kSwing[c] * 0.15 * noise;
+  } else {
+    // A day of 5-second samples is 17,280 rows; activity comes and goes within it.
+    const double day = std::sin(kTwoPi * t / 17280.0 + c);
+    const double bouts = std::sin(kTwoPi * t / (2300.0 + 300.0 * c));
+    v = kMid[c] + kSwing[c] * (0.55 * day + 0.25 * bouts * (day > 0.3 ? 1 : 0.3)) + kSwing[c] * 0.08 * noise;
+  }
+  if (h % 25013 == 3) v += kSwing[c] * 1.5;  // a spike
   return std::round(v * 10) / 10;
 }
 
 // Empties the series of `channel`'s chart and gives it `rows` rows of every channel its
 // preset shows, with clock and elapsed labels from `start` (days) at
 // `interval` seconds, and a mark every `markEvery` rows.
-inline void FillSyntheticRows(TChannel& channel, std::int64_t rows, double start = 46364.59,
-                              double interval = 5.0, std::int64_t markEvery = 4999) {
+inline void FillSyntheticRows(TChannel& channel, std::int64_t rows, Profile profile = Profile::kBreathing,
+                              std::int64_t markEvery = 49999, double start = 46364.59,
+                              double interval = 5.0) {
   // Emptied as loading empties them; ClearChart would also fix the time axes.
   for (int i = 0; i < channel.Chart->SeriesCount(); ++i) channel.Chart->SeriesAt(i).Clear();
   const TPreset& p = *channel.ActivePreset;
@@ -48,7 +63,7 @@ inline void FillSyntheticRows(TChannel& channel, std::int64_t rows, double start
   channel.RelTimeSeries.Reserve(static_cast<std::size_t>(rows));
   for (std::int64_t i = 0; i < rows; ++i) {
     for (int c = 0; c < kChannelCount; ++c) {
-      if (p.Visible[c]) channel.ChannelSeries(c).Add(SyntheticValue(c, i));
+      if (p.Visible[c]) channel.ChannelSeries(c).Add(SyntheticValue(c, i, true, profile));
     }
     const double seconds = static_cast<double>(i + 1) * interval;
     channel.AbsTimeSeries.AddNull(chart::DayTimeLabel{start + seconds / 86400.0});
@@ -93,7 +108,7 @@ inline std::string WriteSyntheticRecording(const std::string& dir, std::int64_t 
       block.append(num, r.ptr);
       block += '\t';
     }
-    if (i % 4999 == 4998) block += "mark " + std::to_string(i / 4999 + 1);
+    if (i % 49999 == 49998) block += "mark " + std::to_string(i / 49999 + 1);
     block += "\r\n";
     if (block.size() > (1 << 20)) {
       std::fwrite(block.data(), 1, block.size(), f);

@@ -6,8 +6,9 @@ set -euo pipefail
 declare -A GROUP=(
   [base]="cmake ninja-build g++ libgtest-dev googletest locales"
   # Qt 6 for the painter, the windows and vexa-render; a font for the offscreen
-  # platform to draw texts with.
-  [gui]="qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core"
+  # platform to draw texts with; poppler's pdftotext and pdfinfo read printed
+  # pages back in the tests.
+  [gui]="qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core poppler-utils"
   [sanitize]="g++"
   [fuzz]="clang libclang-rt-14-dev"
   [cross]="g++-mingw-w64-x86-64-posix wine64 googletest"

@@ -51,3 +51,5 @@ build/run/tools/vexa-rec info "$FILE"
 echo
 echo "Chart image of the recording (as the monitor shows it):"
 build/run/tools/vexa-render "$FILE" --out "${FILE%.vxa}.png"
+echo "The chart printed on an A4 page (as the print window prints it):"
+build/run/tools/vexa-render "$FILE" --out "${FILE%.vxa}.pdf"

@@ -12,10 +12,6 @@ namespace vexa {
 
 namespace {
 
-// vexa.ports is a few lines typed by hand; a file far larger is not one, and
-// reading stops there rather than loading whatever it is.
-constexpr size_t kMaxPortsFileBytes = 64 * 1024;
-
 std::string_view Trim(std::string_view s) {
   while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);
   while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) s.remove_suffix(1);
@@ -34,20 +30,15 @@ int ParseComName(std::string_view name) {
   return n;
 }
 
-std::string LookUpPortsFile(int n, const std::string& configDir) {
-  std::ifstream in(JoinPath(configDir, kPortsFileName), std::ios::binary);
+std::string LookUpPortsFile(int n, const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
   if (!in) return {};
   size_t total = 0;
   std::string line;
   while (total < kMaxPortsFileBytes && std::getline(in, line)) {
     total += line.size() + 1;
-    const std::string_view text = Trim(line);
-    if (text.empty() || text.front() == '#') continue;
-    const size_t eq = text.find('=');
-    if (eq == std::string_view::npos) continue;
-    if (ParseComName(Trim(text.substr(0, eq))) != n) continue;
-    const std::string_view device = Trim(text.substr(eq + 1));
-    if (!device.empty()) return std::string(device);
+    const std::optional<PortsLine> named = ParsePortsLine(line);
+    if (named && named->number == n && !named->device.empty()) return std::string(named->device);
   }
   return {};
 }
@@ -63,13 +54,30 @@ std::string DefaultDevice(int n) {
 
 }  // namespace
 
-std::string ComPortDevice(int n, const std::string& configDir) {
-  if (n < 1) return {};
-  const std::string variable = "VEXA_COM" + std::to_string(n);
-  if (const char* env = std::getenv(variable.c_str()); env && *env) return env;
-  if (std::string device = LookUpPortsFile(n, configDir); !device.empty()) return device;
-  return DefaultDevice(n);
+std::optional<PortsLine> ParsePortsLine(std::string_view line) {
+  const std::string_view text = Trim(line);
+  if (text.empty() || text.front() == '#') return std::nullopt;
+  const size_t eq = text.find('=');
+  if (eq == std::string_view::npos) return std::nullopt;
+  const int n = ParseComName(Trim(text.substr(0, eq)));
+  if (n < 0) return std::nullopt;
+  return PortsLine{n, Trim(text.substr(eq + 1))};
 }
+
+ComPortResolution ResolveComPort(int n, const std::string& configDir) {
+  if (n < 1) return {};
+  std::string variable = "VEXA_COM" + std::to_string(n);
+  if (const char* env = std::getenv(variable.c_str()); env && *env) {
+    return {env, PortSource::kEnvironment, std::move(variable)};
+  }
+  std::string file = JoinPath(configDir, kPortsFileName);
+  if (std::string device = LookUpPortsFile(n, file); !device.empty()) {
+    return {std::move(device), PortSource::kPortsFile, std::move(file)};
+  }
+  return {DefaultDevice(n), PortSource::kSystemDefault, {}};
+}
+
+std::string ComPortDevice(int n, const std::string& configDir) { return ResolveComPort(n, configDir).device; }
 
 std::string ComPortDevice(int n) { return ComPortDevice(n, ConfigDir()); }
 

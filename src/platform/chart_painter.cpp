@@ -189,6 +189,9 @@ void DrawTitle(PaintContext& ctx, const QRect& area) {
   if (!c.TitleVisible || c.TitleLines.empty()) return;
   QFont f(QStringLiteral("Tahoma"));
   f.setPixelSize(c.TitleFontPx);
+  // Without shaping no "fl" or "fi" ligature replaces the letters in a PDF,
+  // so a reader's search finds the title's words.
+  f.setStyleStrategy(QFont::PreferNoShaping);
   QPainter& p = ctx.painter;
   p.setFont(f);
   p.setPen(ctx.Ink(c.TitleFontColor));

@@ -18,6 +18,7 @@
 #include "recording/channel.h"
 #include "recording/open_recording.h"
 #include "recording/session.h"
+#include "platform/support/example_recording.h"
 #include "recording/support/recording_fixture.h"
 
 namespace vexa {
@@ -28,30 +29,6 @@ using testing::TempFolder;
 constexpr QRgb kLime = 0xFF00FF00;     // V in the default preset (0x00FF00)
 constexpr QRgb kFuchsia = 0xFFFF00FF;  // M (0xFF00FF)
 constexpr QRgb kYellow = 0xFFFFFF00;   // the marks (0x00FFFF)
-
-// The recording file format's worked example, with two more rows, the fourth
-// one missing its V value.
-const char kExample[] =
-    "Format-Version: 2\r\n"
-    "Device-Name: Airo-510\t Flown-710\r\n"
-    "Channels-Count: 2\r\n"
-    "Started-Record: 08.12.2026 14:23:05\r\n"
-    "Stopped-Record: 08.12.2026 14:23:21\r\n"
-    "Sample-Interval: 5.0\r\n"
-    "Description: test                                                                              \r\n"
-    "Data-Count:      5\r\n"
-    "Column-Header:\tV (l)\tM (l/min)\tMarks\r\n"
-    "Data-Color: 65280\t16711935\t\r\n"
-    "Data-AtmPressure: 760.0\r\n"
-    "Data-BodyMass: 80.0\r\n"
-    "Data-TempEnviroment: 20.0\r\n"
-    "Data-Humidity: 75.0\r\n"
-    "Data-Table:\r\n"
-    "0.6\t12.5\t\r\n"
-    "0.5\t11.9\tstart\r\n"
-    "0.6\t12.2\t\r\n"
-    "-\t12.0\t\r\n"
-    "0.55\t12.4\t\r\n";
 
 // A recording opened as the control panel opens one, drawn flat and without
 // grid lines (which take the channels' colours), unless a test says else.
@@ -64,7 +41,7 @@ class PaintedRecording : public ::testing::Test {
   }
   void Open() {
     const std::string path = folder.File("example.vxa");
-    testing::WriteAll(path, kExample);
+    testing::WriteAll(path, testing::kExample);
     ASSERT_EQ(OpenRecordingFile(channel, path).status, 0);
     ApplyAutoTimeScale(channel, settings, true, false);
     channel.MakeChannelAxesAutomatic();

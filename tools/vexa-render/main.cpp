@@ -1,6 +1,12 @@
 // vexa-render: draws a recording's chart as the monitor shows it after the
-// recording was opened, into an image file, without a display. The chart
-// options come from the stored settings (vexa.cfg, read only).
+// recording was opened, into an image file, or prints it as the print window
+// would into a PDF page, without a display. The chart and print options come
+// from the stored settings (vexa.cfg, read only).
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 #include <QGuiApplication>
 #include <QImage>
 #include <QString>
@@ -14,6 +20,7 @@
 #include "core/paths.h"
 #include "core/settings.h"
 #include "platform/chart_painter.h"
+#include "platform/print_page.h"
 #include "recording/channel.h"
 #include "recording/open_recording.h"
 #include "recording/session.h"
@@ -25,10 +32,14 @@ constexpr int kMaxSide = 8192;
 void Usage(std::FILE* out) {
   std::fprintf(out,
                "usage: vexa-render FILE.vxa --out OUT.png|OUT.bmp [--size WxH]\n"
+               "       vexa-render FILE.vxa --out PAGE.pdf\n"
                "\n"
                "Draws the recording's chart as the monitor shows it after opening it\n"
-               "(default size 1280x720) and prints the output's path. The chart options\n"
-               "are read from vexa.cfg in VEXA_CONFIG_DIR, else beside the program.\n"
+               "(default size 1280x720), or prints it on one A4 page as the print window\n"
+               "would (orientation, colour and title lines as stored), and prints the\n"
+               "output's path. The options are read from vexa.cfg in VEXA_CONFIG_DIR,\n"
+               "else beside the program; the title lines use its language and the\n"
+               "system's date format and decimal separator.\n"
                "QT_LOGGING_RULES=\"vexa.chart.paint.debug=true\" logs the painter's time.\n"
                "\n"
                "exit status: 0 written; 1 the recording cannot be read; 2 its format\n"
@@ -74,6 +85,7 @@ void ReadStoredSettings(vexa::TGLOB& settings) {
 int main(int argc, char** argv) {
   std::string input, output;
   int width = 1280, height = 720;
+  bool sized = false;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     if (a == "--help" || a == "-h") {
@@ -87,6 +99,8 @@ int main(int argc, char** argv) {
         output = value;
       } else if (!ParseSize(value, width, height)) {
         return Malformed("--size takes WxH, each from 1 to 8192");
+      } else {
+        sized = true;
       }
     } else if (a.rfind("--", 0) == 0) {
       return Malformed(("unknown option " + a).c_str());
@@ -99,13 +113,25 @@ int main(int argc, char** argv) {
   if (input.empty()) return Malformed("no recording file given");
   if (output.empty()) return Malformed("--out is required");
   const std::string ext = LowerExtension(output);
-  if (ext != "png" && ext != "bmp") return Malformed("--out must end in .png or .bmp");
+  if (ext != "png" && ext != "bmp" && ext != "pdf") return Malformed("--out must end in .png, .bmp or .pdf");
+  if (ext == "pdf" && sized) return Malformed("--size is for images; a PDF page is A4");
 
 #ifndef _WIN32
   // Without a display Qt would stop at start: draw offscreen then.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
       qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+  }
+  // Qt warns on stderr when this is unset (a service or a plain ssh login)
+  // and uses a private folder anyway: give it that folder, and keep stderr
+  // for the one line that matters.
+  if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+    const std::string runtime = "/tmp/runtime-" + std::to_string(getuid());
+    mkdir(runtime.c_str(), 0700);
+    struct stat st {};
+    if (stat(runtime.c_str(), &st) == 0 && st.st_uid == getuid() && (st.st_mode & 0077) == 0) {
+      qputenv("XDG_RUNTIME_DIR", runtime.c_str());
+    }
   }
 #endif
   QGuiApplication app(argc, argv);
@@ -125,6 +151,17 @@ int main(int argc, char** argv) {
   vexa::ApplyAutoTimeScale(channel, settings, true, settings.AutoScrollAtStart);
   channel.MakeChannelAxesAutomatic();
 
+  if (ext == "pdf") {
+    settings.AppliedLanguage = settings.Language;  // as the program applies it at start
+    const vexa::FileResult written = vexa::platform::WritePrintPdf(
+        chart, output, vexa::platform::PrintPageOptionsFor(settings, channel));
+    if (!written.ok) {
+      std::fprintf(stderr, "vexa-render: %s\n", written.error.c_str());
+      return 4;
+    }
+    std::printf("%s\n", output.c_str());
+    return 0;
+  }
   const QImage image = vexa::platform::RenderChartImage(chart, QSize(width, height));
   if (!image.save(QString::fromStdString(output), ext == "png" ? "PNG" : "BMP")) {
     std::fprintf(stderr, "vexa-render: %s: cannot be written\n", output.c_str());

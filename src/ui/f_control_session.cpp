@@ -32,12 +32,8 @@ void ShowLater(QObject* context, const std::string& text) {
   });
 }
 
-QString ElapsedClock(const TElapsed& e) {
-  return QStringLiteral("%1:%2:%3")
-      .arg(e.Hours)
-      .arg(e.Minutes, 2, 10, QLatin1Char('0'))
-      .arg(e.Seconds, 2, 10, QLatin1Char('0'));
-}
+// The recording-time clock shows the elapsed text without its brackets.
+QString ElapsedClock(const TElapsed& e) { return QString::fromStdString(e.Text).mid(1).chopped(1); }
 
 void ShowClock(QLCDNumber& clock, const QString& text) {
   clock.setDigitCount(std::max(8, static_cast<int>(text.size())));

@@ -48,13 +48,5 @@ TEST_F(PageChanges, AnIntervalThatDoesNotConvertKeepsTheProgramOpenOnTheExitPage
   EXPECT_EQ(settings.SampleInterval, 3.0);
 }
 
-TEST_F(PageChanges, TheAiroPageIsHiddenAndTheMonitorPageComesFirst) {
-  EXPECT_FALSE(Pages().isTabVisible(Page::kTabAiro));
-  EXPECT_FALSE(Panel("TabAiro").isEnabled());
-  EXPECT_EQ(Pages().currentIndex(), Page::kTabMonitor);
-  EXPECT_EQ(Pages().tabPosition(), QTabWidget::South);
-  EXPECT_EQ(ui::F_CONTROL->size(), QSize(339, 445));
-}
-
 }  // namespace
 }  // namespace vexa

@@ -71,6 +71,15 @@ void TF_CONTROL::bSTARTClick() {
     commands_.Start->setChecked(true);  // it stays down
     return;
   }
+  // F5 on the Setup page: the page is left first, as a click on the Monitor
+  // tab would leave it; its leaving rule may keep it, and then nothing starts.
+  if (ui_->PgC->currentIndex() == kTabPreset) {
+    ui_->PgC->setCurrentIndex(kTabMonitor);
+    if (ui_->PgC->currentIndex() == kTabPreset) {
+      commands_.Start->setChecked(false);
+      return;
+    }
+  }
   const TStartResult r =
       session_->Start(ui_->pINTERVAL->text().toStdString(),
                       ui_->pFileNamePostfix->text().toStdString(), Ticked(TChartOption::kScrool));

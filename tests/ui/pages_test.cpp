@@ -4,6 +4,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 
+#include "link/test_env.h"
 #include "ui/support/program_fixture.h"
 
 namespace vexa {
@@ -46,6 +47,23 @@ TEST_F(PageChanges, AnIntervalThatDoesNotConvertKeepsTheProgramOpenOnTheExitPage
   Panel<QPushButton>("bYes").click();  // "Yes" tries again
   EXPECT_EQ(ended.count(), 1);
   EXPECT_EQ(settings.SampleInterval, 3.0);
+}
+
+TEST_F(PageChanges, StartOnTheSetupPageLeavesItFirstAndNothingStartsWhenItStays) {
+  test::ScopedEnv noMeter("VEXA_COM2", folder.File("no-such-device"));
+  bool leave = false;
+  Pages().setCurrentIndex(Page::kTabPreset);
+  ui::F_CONTROL->PageLeaveCheck = [&](int, int) { return leave; };
+  Action("actStart").trigger();  // F5
+  EXPECT_EQ(Pages().currentIndex(), Page::kTabPreset);
+  EXPECT_FALSE(Action("actStart").isChecked());
+  EXPECT_TRUE(shown.empty()) << "no start was tried";
+
+  leave = true;
+  Action("actStart").trigger();
+  EXPECT_EQ(Pages().currentIndex(), Page::kTabMonitor);
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].text.toStdString(), "Error init port COM 2");
 }
 
 }  // namespace

@@ -4,9 +4,9 @@
 // (vexa: "both windows shown", with QT_LOGGING_RULES=vexa.startup.debug=true;
 // bare_window_bench: "shown"). The two run in turns, each process killed once
 // it has answered; the median of each and their ratio are printed.
-//   xvfb-run -a build/bench/bench/startup_bench build/bench/app/vexa \
-//               build/bench/bench/bare_window_bench [runs]
-// (bench/startup.sh does this.)
+//   xvfb-run -a build/bench/bench/startup_bench VEXA BARE_WINDOW [runs]
+// with build/bench/app/vexa and build/bench/bench/bare_window_bench
+// (bench/startup.sh does this).
 #ifdef _WIN32
 #include <cstdio>
 int main() {

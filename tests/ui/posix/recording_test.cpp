@@ -127,12 +127,16 @@ TEST_F(PanelRecording, DisplaysShowTheValuesOrQuestionMarksWhileTheMeterIsSilent
 }
 
 struct Refusal {
+  const char* name;
   const char* interval;
   const char* postfix;
   bool portMissing;
   int language;
   const char* message;
 };
+
+// The case's name, for the test's name.
+void PrintTo(const Refusal& r, std::ostream* out) { *out << r.name; }
 
 class RefusedStart : public PanelRecording, public ::testing::WithParamInterface<Refusal> {};
 
@@ -158,12 +162,13 @@ TEST_P(RefusedStart, ShowsTheMessageWindowAndOpensNothing) {
 
 INSTANTIATE_TEST_SUITE_P(
     Panel, RefusedStart,
-    ::testing::Values(Refusal{"5", "", true, 0, "Error init port COM 2"},
-                      Refusal{"5", "", true, 1, "Ошибка инициализации порта COM 2"},
-                      Refusal{"abc", "", false, 0, "The sample interval is not a number: \"abc\""},
-                      Refusal{"0.0001", "", false, 0,
+    ::testing::Values(Refusal{"port", "5", "", true, 0, "Error init port COM 2"},
+                      Refusal{"port-ru", "5", "", true, 1, "Ошибка инициализации порта COM 2"},
+                      Refusal{"interval-text", "abc", "", false, 0,
+                              "The sample interval is not a number: \"abc\""},
+                      Refusal{"interval-short", "0.0001", "", false, 0,
                               "The sample interval must be at least 0.001 s: \"0.0001\""},
-                      Refusal{"5", "a/b", false, 0,
+                      Refusal{"postfix", "5", "a/b", false, 0,
                               "The file name postfix may only hold Windows-1251 characters other "
                               "than / \\ : * ? \" < > | and control characters: \"a/b\""}));
 

@@ -48,6 +48,8 @@ class Shutdown : public ProgramFixture {
   test::ScopedEnv com2_;
 };
 
+void PrintTo(const RouteCase& c, std::ostream* out) { *out << c.name; }
+
 class IdleShutdown : public Shutdown, public ::testing::WithParamInterface<RouteCase> {};
 
 TEST_P(IdleShutdown, EndsTheProgramAndStoresWhatTheRouteStores) {
@@ -81,9 +83,9 @@ TEST_P(IdleShutdown, EndsTheProgramAndStoresWhatTheRouteStores) {
 
 INSTANTIATE_TEST_SUITE_P(
     Routes, IdleShutdown,
-    ::testing::Values(RouteCase{"Exit page", Route::kExitPage, true, true, true},
-                      RouteCase{"panel close", Route::kPanelClose, false, true, true},
-                      RouteCase{"monitor close", Route::kMonitorClose, false, false, false}),
+    ::testing::Values(RouteCase{"exit-page", Route::kExitPage, true, true, true},
+                      RouteCase{"panel-close", Route::kPanelClose, false, true, true},
+                      RouteCase{"monitor-close", Route::kMonitorClose, false, false, false}),
     [](const auto& param) { return std::to_string(param.index); });
 
 TEST_F(Shutdown, DuringARecordingTheExitPageAsksAndNoGoesBack) {

@@ -30,7 +30,8 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 // Milliseconds from fork to the line containing "shown"; -1 when the
-// program ended or wrote nothing of the kind within 30 s.
+// program ended or wrote nothing of the kind within 30 s (what it wrote and
+// how it ended are printed then).
 double TimeToShown(const char* program, const char* configDir) {
   int pipeFds[2];
   if (pipe(pipeFds) != 0) return -1;
@@ -59,8 +60,14 @@ double TimeToShown(const char* program, const char* configDir) {
     if (Clock::now() - start > std::chrono::seconds(30)) break;
   }
   kill(child, SIGKILL);
-  waitpid(child, nullptr, 0);
+  int status = 0;
+  waitpid(child, &status, 0);
   close(pipeFds[0]);
+  if (ms < 0) {
+    std::fprintf(stderr, "%s did not report its windows shown (%s %d); it wrote:\n%s\n", program,
+                 WIFSIGNALED(status) ? "signal" : "status",
+                 WIFSIGNALED(status) ? WTERMSIG(status) : WEXITSTATUS(status), seen.c_str());
+  }
   return ms;
 }
 
@@ -86,10 +93,7 @@ int main(int argc, char** argv) {
   for (int i = 0; i < runs; ++i) {
     const double a = TimeToShown(argv[1], configDir);
     const double b = TimeToShown(argv[2], configDir);
-    if (a < 0 || b < 0) {
-      std::fprintf(stderr, "a program did not report its windows shown (run %d)\n", i);
-      return 1;
-    }
+    if (a < 0 || b < 0) return 1;
     vexa.push_back(a);
     bare.push_back(b);
   }

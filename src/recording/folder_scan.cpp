@@ -70,7 +70,7 @@ std::optional<TRecordingEntry> ReadRecordingEntry(const std::string& folderWithS
   // Large (40 column names): off the stack of a thread.
   auto h = std::make_unique<TRecordingHeader>();
   if (ReadRecordingHeader(folderWithSeparator + name, *h) != 0) return std::nullopt;
-  return TRecordingEntry{name.substr(0, name.size() - std::string_view(kRecordExtension).size()),
+  return TRecordingEntry{name.substr(0, name.size() - std::string_view(kRecordExtension).size()), name,
                          h->started, h->stopped, h->dataCount};
 }
 

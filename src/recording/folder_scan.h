@@ -39,6 +39,7 @@ class TProgress {
 
 struct TRecordingEntry {
   std::string Name;
+  std::string FileName;  // with its extension as the folder has it (".VXA" too)
   double Started = 0;
   double Stopped = 0;
   int32_t DataCount = 0;
@@ -50,7 +51,7 @@ class TRecordingVector : public TRecordingList {
   void BeginUpdate() override { ++Updates; }
   void Clear() override { Items.clear(); }
   void Add(const std::string& name, double started, double stopped, int32_t dataCount) override {
-    Items.push_back({name, started, stopped, dataCount});
+    Items.push_back({name, {}, started, stopped, dataCount});
   }
   void EndUpdate() override {}
 

@@ -78,9 +78,11 @@ void TFOpen::FormCreate() {
   if (Channel) Channel->ProgressBar = progress_.get();
   QTreeWidget& list = *ui_->ListView1;
   list.setItemDelegate(new TGridDelegate(&list));
+  // 200, 120 and 120 pixels, or what a date-time needs in the font.
+  const int dateTime = list.fontMetrics().horizontalAdvance(QStringLiteral("88.88.8888 88:88:88")) + 14;
   list.header()->resizeSection(0, 200);
-  list.header()->resizeSection(1, 120);
-  list.header()->resizeSection(2, 120);
+  list.header()->resizeSection(1, std::max(120, dateTime));
+  list.header()->resizeSection(2, std::max(120, dateTime));
   list.header()->setStretchLastSection(true);
   list.header()->setSectionsClickable(false);
   // The selection stays visible when the list loses the focus.
@@ -90,9 +92,6 @@ void TFOpen::FormCreate() {
   list.setPalette(p);
   ui_->Splitter1->setSizes({159, 543});
   ui_->Splitter1->setStretchFactor(1, 1);
-  // The tree (its model starts a thread) is made at the first showing.
-  startFolder_ = settings_.OpenHistoryCount > 0 ? QString::fromStdString(settings_.OpenHistory[0])
-                                                : QString::fromStdString(settings_.DestinationFolder());
   FillHistory();
   ApplyLanguage();
   settings_.OpenWindowReady = true;
@@ -120,8 +119,11 @@ void TFOpen::showEvent(QShowEvent* event) {
 void TFOpen::FormShow() {
   ApplyLanguage();
   FillHistory();
+  // The tree (its model starts a thread) is made at the first showing, at
+  // the folder opened from last.
   if (!tree_->Made()) {
-    GoToFolder(startFolder_);
+    GoToFolder(settings_.OpenHistoryCount > 0 ? QString::fromStdString(settings_.OpenHistory[0])
+                                              : QString::fromStdString(settings_.DestinationFolder()));
   } else {
     StartScan(tree_->Current());
   }
@@ -183,9 +185,11 @@ void TFOpen::TakeScannedRows() {
   QList<QTreeWidgetItem*> rows;
   rows.reserve(static_cast<qsizetype>(found.size()));
   for (const TRecordingEntry& e : found) {
-    rows.append(new QTreeWidgetItem(
-        {QString::fromStdString(e.Name), QString::fromStdString(FormatDateTime(e.Started)),
-         QString::fromStdString(FormatDateTime(e.Stopped)), QString::number(e.DataCount)}));
+    auto* row = new QTreeWidgetItem({QString::fromStdString(e.Name), QString::fromStdString(FormatDateTime(e.Started)),
+                                     QString::fromStdString(FormatDateTime(e.Stopped)), QString::number(e.DataCount)});
+    // The file's own name: "UPPER.VXA" is not "UPPER.vxa" where case counts.
+    row->setData(0, Qt::UserRole, QString::fromStdString(e.FileName));
+    rows.append(row);
   }
   // The scan hands the rows over in name order: they are appended as they come.
   if (!rows.isEmpty()) ui_->ListView1->addTopLevelItems(rows);
@@ -200,7 +204,7 @@ void TFOpen::StopScan() {
 std::string TFOpen::SelectedPath() const {
   const QList<QTreeWidgetItem*> selected = ui_->ListView1->selectedItems();
   if (selected.isEmpty()) return {};
-  return (scanFolder_ + selected.first()->text(0) + QStringLiteral(".vxa")).toStdString();
+  return (scanFolder_ + selected.first()->data(0, Qt::UserRole).toString()).toStdString();
 }
 
 void TFOpen::ListView1SelectItem() {

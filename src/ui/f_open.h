@@ -75,7 +75,6 @@ class TFOpen : public QDialog {
   std::unique_ptr<TFolderScan> scan_;
   QTimer* scanTimer_ = nullptr;
   QString scanFolder_;  // with its separator, as the rows' paths begin
-  QString startFolder_;
 };
 
 }  // namespace vexa::ui

@@ -30,6 +30,7 @@ class TFolderTree {
 
   QTreeView& view_;
   QFileSystemModel* model_ = nullptr;
+  QString shown_;  // the folder gone to, until the folders above it are read
 };
 
 }  // namespace vexa::ui

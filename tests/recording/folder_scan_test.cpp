@@ -50,7 +50,7 @@ TEST_F(FolderScan, ListsTheReadableRecordingsByNameAndSkipsTheRest) {
   std::filesystem::create_directory(folder.File("folder.vxa"));
 
   channel.OpenListView = &list;
-  list.Items.push_back({"stale", 0, 0, 0});
+  list.Items.push_back({"stale", {}, 0, 0, 0});
   ASSERT_EQ(channel.ScanFolder(folder.path()), 0);
   ASSERT_EQ(list.Items.size(), 4u);
   EXPECT_EQ(list.Updates, 1);
@@ -69,7 +69,7 @@ TEST_F(FolderScan, ListsTheReadableRecordingsByNameAndSkipsTheRest) {
 TEST_F(FolderScan, WithoutAListOrAFolderItSaysSo) {
   EXPECT_EQ(channel.ScanFolder(folder.path()), 1);
   channel.OpenListView = &list;
-  list.Items.push_back({"stale", 0, 0, 0});
+  list.Items.push_back({"stale", {}, 0, 0, 0});
   EXPECT_EQ(channel.ScanFolder(folder.File("missing")), 2);
   EXPECT_TRUE(list.Items.empty());
 }

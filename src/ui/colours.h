@@ -8,7 +8,9 @@
 
 namespace vexa::ui {
 
-inline QColor FromBgr(uint32_t bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
+inline QColor FromBgr(uint32_t bgr) {
+  return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
+}
 
 inline uint32_t ToBgr(const QColor& c) {
   return static_cast<uint32_t>(c.red()) | static_cast<uint32_t>(c.green()) << 8 |

@@ -14,10 +14,11 @@
 #include "recording/channel.h"
 #include "recording/panel_rules.h"
 #include "recording/session.h"
+#include "ui/caption.h"
+#include "ui/colours.h"
 #include "ui/f_dialog.h"
 #include "ui/f_getdir.h"
 #include "ui/f_mesage.h"
-#include "ui/colours.h"
 #include "ui/f_monitor.h"
 #include "ui/f_open.h"
 #include "ui/f_print.h"
@@ -31,8 +32,6 @@
 namespace vexa::ui {
 
 namespace {
-
-QString Caption(int k, int language) { return QString::fromUtf8(CaptionText(k, language)); }
 
 // Tabs with less space beside their captions, so the five shown pages fit
 // the panel's width in either language.

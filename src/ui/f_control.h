@@ -187,7 +187,7 @@ class TF_CONTROL : public QWidget {
   QTimer* TimerInterval = nullptr;
   QTimer* clock_ = nullptr;                // VrClock1's once-a-second event
   QSystemTrayIcon* VrTrayIcon1 = nullptr;  // only where the desktop has a tray
-  uint32_t panelColours_[7] = {};  // the seven colour panels, 0x00BBGGRR
+  uint32_t panelColours_[7] = {};          // the seven colour panels, 0x00BBGGRR
   int currentPage_ = 0;
   bool pageByProgram_ = false;
 };

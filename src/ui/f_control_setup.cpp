@@ -42,17 +42,20 @@ constexpr int kMaxNumberText = 15;
 void TF_CONTROL::ConnectSetupPage() {
   LimitLineEdit(*ui_->pNAME, static_cast<int>(kPresetTextMax));
   LimitLineEdit(*ui_->pDESCR, static_cast<int>(kPresetTextMax));
-  for (QLineEdit* number : {ui_->pPORTFLOWN, ui_->pPORTAIRO, ui_->pAPRESS, ui_->pTENV, ui_->pMASS, ui_->pPOWER})
+  for (QLineEdit* number :
+       {ui_->pPORTFLOWN, ui_->pPORTAIRO, ui_->pAPRESS, ui_->pTENV, ui_->pMASS, ui_->pPOWER})
     number->setMaxLength(kMaxNumberText);
-  for (QLineEdit* edit : {ui_->pNAME, ui_->pDESCR, ui_->pPORTFLOWN, ui_->pPORTAIRO, ui_->pAPRESS, ui_->pTENV,
-                          ui_->pMASS, ui_->pPOWER}) {
+  for (QLineEdit* edit : {ui_->pNAME, ui_->pDESCR, ui_->pPORTFLOWN, ui_->pPORTAIRO, ui_->pAPRESS,
+                          ui_->pTENV, ui_->pMASS, ui_->pPOWER}) {
     connect(edit, &QLineEdit::textChanged, this, [this, edit] { SetupFieldChanged(edit); });
   }
   connect(ui_->pPORTFLOWN, &QLineEdit::textChanged, this, &TF_CONTROL::ShowComDevice);
-  for (QCheckBox* box : {ui_->cbVO2t, ui_->cbVes, ui_->cbO2, ui_->cbT, ui_->cbV, ui_->cbF, ui_->cbM})
+  for (QCheckBox* box :
+       {ui_->cbVO2t, ui_->cbVes, ui_->cbO2, ui_->cbT, ui_->cbV, ui_->cbF, ui_->cbM})
     connect(box, &QCheckBox::toggled, this, [this] { SetupFieldChanged(nullptr); });
-  QPushButton* const panels[kChannelCount] = {ui_->bVO2TColor, ui_->bVesColor, ui_->bO2Color, ui_->bTColor,
-                                              ui_->bVColor,    ui_->bFColor,   ui_->bMColor};
+  QPushButton* const panels[kChannelCount] = {ui_->bVO2TColor, ui_->bVesColor, ui_->bO2Color,
+                                              ui_->bTColor,    ui_->bVColor,   ui_->bFColor,
+                                              ui_->bMColor};
   for (int c = 0; c < kChannelCount; ++c)
     connect(panels[c], &QPushButton::clicked, this, [this, c] { ColourPanelClick(c); });
   connect(ui_->lbPSET, &QListWidget::currentRowChanged, this, &TF_CONTROL::lbPSETClick);
@@ -66,15 +69,21 @@ void TF_CONTROL::ConnectSetupPage() {
   // The devices present now: an adapter may have been plugged in since.
   connect(devices, &QMenu::aboutToShow, this, [this, devices] {
     devices->clear();
-    const std::vector<SerialDevice> found = FindDevices ? FindDevices() : std::vector<SerialDevice>{};
+    const std::vector<SerialDevice> found =
+        FindDevices ? FindDevices() : std::vector<SerialDevice>{};
     if (found.empty()) {
-      devices->addAction(QString::fromStdString(WindowText(TWindowText::kNoSerialDevices, settings_.AppliedLanguage)))
+      devices
+          ->addAction(QString::fromStdString(
+              WindowText(TWindowText::kNoSerialDevices, settings_.AppliedLanguage)))
           ->setEnabled(false);
     }
     for (const SerialDevice& d : found) {
-      const QString text = QString::fromStdString(d.path) +
-                           (d.detail.empty() ? QString() : QStringLiteral("  (%1)").arg(QString::fromStdString(d.detail)));
-      connect(devices->addAction(text), &QAction::triggered, this, [this, d] { ChooseComDevice(d); });
+      const QString text =
+          QString::fromStdString(d.path) +
+          (d.detail.empty() ? QString()
+                            : QStringLiteral("  (%1)").arg(QString::fromStdString(d.detail)));
+      connect(devices->addAction(text), &QAction::triggered, this,
+              [this, d] { ChooseComDevice(d); });
     }
   });
 }
@@ -85,7 +94,8 @@ void TF_CONTROL::FillPresetList() {
   const QSignalBlocker quiet(ui_->lbPSET);
   ui_->lbPSET->clear();
   const TPresets& presets = *Channel->Presets;
-  for (int i = 0; i < presets.Count; ++i) ui_->lbPSET->addItem(QString::fromStdString(presets.Items[i]->Name));
+  for (int i = 0; i < presets.Count; ++i)
+    ui_->lbPSET->addItem(QString::fromStdString(presets.Items[i]->Name));
   ui_->lbPSET->setCurrentRow(presets.Current);
 }
 
@@ -113,8 +123,9 @@ void TF_CONTROL::ShowPreset() {
   PaintEditFonts();  // also the fields whose text stayed the same
   QCheckBox* const visible[kChannelCount] = {ui_->cbVO2t, ui_->cbVes, ui_->cbO2, ui_->cbT,
                                              ui_->cbV,    ui_->cbF,   ui_->cbM};
-  QPushButton* const panels[kChannelCount] = {ui_->bVO2TColor, ui_->bVesColor, ui_->bO2Color, ui_->bTColor,
-                                              ui_->bVColor,    ui_->bFColor,   ui_->bMColor};
+  QPushButton* const panels[kChannelCount] = {ui_->bVO2TColor, ui_->bVesColor, ui_->bO2Color,
+                                              ui_->bTColor,    ui_->bVColor,   ui_->bFColor,
+                                              ui_->bMColor};
   for (int c = 0; c < kChannelCount; ++c) {
     visible[c]->setChecked(p.Visible[c]);
     panelColours_[c] = p.Color[c];
@@ -122,7 +133,8 @@ void TF_CONTROL::ShowPreset() {
   }
   // The displays show V, M and F in their channels' colours.
   const std::pair<QLabel*, int> displays[] = {{ui_->lVO2t, kV}, {ui_->lM, kM}, {ui_->lO2, kF}};
-  for (const auto& [display, c] : displays) SetColour(*display, QPalette::WindowText, FromBgr(p.Color[c]));
+  for (const auto& [display, c] : displays)
+    SetColour(*display, QPalette::WindowText, FromBgr(p.Color[c]));
   Modified = false;
   UpdatePresetButtons();
   EditFontColor = Qt::blue;
@@ -139,8 +151,8 @@ void TF_CONTROL::UpdatePresetButtons() {
 }
 
 void TF_CONTROL::PaintEditFonts() {
-  for (QLineEdit* edit : {ui_->pNAME, ui_->pDESCR, ui_->pPORTFLOWN, ui_->pPORTAIRO, ui_->pAPRESS, ui_->pTENV,
-                          ui_->pMASS, ui_->pPOWER})
+  for (QLineEdit* edit : {ui_->pNAME, ui_->pDESCR, ui_->pPORTFLOWN, ui_->pPORTAIRO, ui_->pAPRESS,
+                          ui_->pTENV, ui_->pMASS, ui_->pPOWER})
     SetColour(*edit, QPalette::Text, EditFontColor);
 }
 
@@ -155,8 +167,9 @@ void TF_CONTROL::ColourPanelClick(int channel) {
   dialog.setObjectName(QStringLiteral("ColorDialog"));
   if (RunModal(dialog) == QDialog::Accepted && dialog.currentColor().isValid()) {
     panelColours_[channel] = ToBgr(dialog.currentColor());
-    QPushButton* const panels[kChannelCount] = {ui_->bVO2TColor, ui_->bVesColor, ui_->bO2Color, ui_->bTColor,
-                                                ui_->bVColor,    ui_->bFColor,   ui_->bMColor};
+    QPushButton* const panels[kChannelCount] = {ui_->bVO2TColor, ui_->bVesColor, ui_->bO2Color,
+                                                ui_->bTColor,    ui_->bVColor,   ui_->bFColor,
+                                                ui_->bMColor};
     SetColour(*panels[channel], QPalette::Button, dialog.currentColor());
   }
   // Also after a cancel, as the operator may expect a change to be pending.
@@ -172,11 +185,13 @@ std::optional<TPreset> TF_CONTROL::PresetFromFields() {
   const QLocale locale = FieldLocale();
   // Every field converts before anything is stored.
   auto refuse = [this](const QLineEdit& edit) {
-    ShowErrorBox(QString::fromStdString(WindowText(TWindowText::kNotANumber, settings_.AppliedLanguage)) +
-                 QLatin1Char('"') + edit.text() + QLatin1Char('"'));
+    ShowErrorBox(
+        QString::fromStdString(WindowText(TWindowText::kNotANumber, settings_.AppliedLanguage)) +
+        QLatin1Char('"') + edit.text() + QLatin1Char('"'));
     return std::nullopt;
   };
-  const std::pair<QLineEdit*, int32_t*> ports[] = {{ui_->pPORTFLOWN, &p.FlownPort}, {ui_->pPORTAIRO, &p.AiroPort}};
+  const std::pair<QLineEdit*, int32_t*> ports[] = {{ui_->pPORTFLOWN, &p.FlownPort},
+                                                   {ui_->pPORTAIRO, &p.AiroPort}};
   for (const auto& [edit, field] : ports) {
     bool ok = false;
     *field = edit->text().trimmed().toInt(&ok, 10);
@@ -279,7 +294,8 @@ void TF_CONTROL::ShowComDevice() {
   ui_->bCOMDEVICE->setEnabled(port);
   ui_->bCOMDEVICE->setToolTip(QString::fromStdString(WindowText(TWindowText::kChooseDevice, lang)));
   const QString text =
-      port ? QString::fromStdString(DescribeComPort(n, ResolveComPort(n, SettingsFolder()), lang)) : QString();
+      port ? QString::fromStdString(DescribeComPort(n, ResolveComPort(n, SettingsFolder()), lang))
+           : QString();
   ui_->lCOMDEVICE->setText(text);
   ui_->lCOMDEVICE->setToolTip(text);
 }

@@ -13,7 +13,6 @@ namespace Ui {
 class TF_GetDir;
 }
 
-
 namespace vexa::ui {
 
 class TF_GetDir : public QDialog {

@@ -2,9 +2,9 @@
 
 #include <QCloseEvent>
 #include <QMimeData>
-#include <QUrl>
 #include <QShowEvent>
 #include <QTimer>
+#include <QUrl>
 
 #include "core/messages.h"
 #include "recording/channel.h"

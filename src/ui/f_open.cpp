@@ -14,6 +14,7 @@
 #include "recording/channel.h"
 #include "recording/folder_scan.h"
 #include "recording/record_header.h"
+#include "ui/caption.h"
 #include "ui/window_place.h"
 #include "ui/windows.h"
 #include "ui_f_open.h"
@@ -34,7 +35,8 @@ constexpr int kScanPollMs = 10;
 class TGridDelegate : public QStyledItemDelegate {
  public:
   using QStyledItemDelegate::QStyledItemDelegate;
-  void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+  void paint(QPainter* painter, const QStyleOptionViewItem& option,
+             const QModelIndex& index) const override {
     QStyledItemDelegate::paint(painter, option, index);
     painter->save();
     painter->setPen(option.palette.color(QPalette::Midlight));
@@ -44,14 +46,10 @@ class TGridDelegate : public QStyledItemDelegate {
   }
 };
 
-QString Caption(int k, int language) { return QString::fromUtf8(CaptionText(k, language)); }
-
 }  // namespace
 
 TFOpen::TFOpen(TGLOB& settings)
-    : QDialog(nullptr, kOpenFlags),
-      ui_(std::make_unique<Ui::TFOpen>()),
-      settings_(settings) {
+    : QDialog(nullptr, kOpenFlags), ui_(std::make_unique<Ui::TFOpen>()), settings_(settings) {
   ui_->setupUi(this);
   setObjectName(QStringLiteral("FOpen"));
   progress_ = std::make_unique<TLoadProgress>(*ui_->VrProgressBar1);
@@ -74,12 +72,14 @@ TFOpen::~TFOpen() {
 }
 
 void TFOpen::FormCreate() {
-  ApplyPlace(*this, {0, settings_.OpenTop, settings_.OpenLeft, settings_.OpenWidth, settings_.OpenHeight});
+  ApplyPlace(*this,
+             {0, settings_.OpenTop, settings_.OpenLeft, settings_.OpenWidth, settings_.OpenHeight});
   if (Channel) Channel->ProgressBar = progress_.get();
   QTreeWidget& list = *ui_->ListView1;
   list.setItemDelegate(new TGridDelegate(&list));
   // 200, 120 and 120 pixels, or what a date-time needs in the font.
-  const int dateTime = list.fontMetrics().horizontalAdvance(QStringLiteral("88.88.8888 88:88:88")) + 14;
+  const int dateTime =
+      list.fontMetrics().horizontalAdvance(QStringLiteral("88.88.8888 88:88:88")) + 14;
   list.header()->resizeSection(0, 200);
   list.header()->resizeSection(1, std::max(120, dateTime));
   list.header()->resizeSection(2, std::max(120, dateTime));
@@ -87,8 +87,10 @@ void TFOpen::FormCreate() {
   list.header()->setSectionsClickable(false);
   // The selection stays visible when the list loses the focus.
   QPalette p = list.palette();
-  p.setColor(QPalette::Inactive, QPalette::Highlight, p.color(QPalette::Active, QPalette::Highlight));
-  p.setColor(QPalette::Inactive, QPalette::HighlightedText, p.color(QPalette::Active, QPalette::HighlightedText));
+  p.setColor(QPalette::Inactive, QPalette::Highlight,
+             p.color(QPalette::Active, QPalette::Highlight));
+  p.setColor(QPalette::Inactive, QPalette::HighlightedText,
+             p.color(QPalette::Active, QPalette::HighlightedText));
   list.setPalette(p);
   ui_->Splitter1->setSizes({159, 543});
   ui_->Splitter1->setStretchFactor(1, 1);
@@ -122,8 +124,9 @@ void TFOpen::FormShow() {
   // The tree (its model starts a thread) is made at the first showing, at
   // the folder opened from last.
   if (!tree_->Made()) {
-    GoToFolder(settings_.OpenHistoryCount > 0 ? QString::fromStdString(settings_.OpenHistory[0])
-                                              : QString::fromStdString(settings_.DestinationFolder()));
+    GoToFolder(settings_.OpenHistoryCount > 0
+                   ? QString::fromStdString(settings_.OpenHistory[0])
+                   : QString::fromStdString(settings_.DestinationFolder()));
   } else {
     StartScan(tree_->Current());
   }
@@ -185,8 +188,9 @@ void TFOpen::TakeScannedRows() {
   QList<QTreeWidgetItem*> rows;
   rows.reserve(static_cast<qsizetype>(found.size()));
   for (const TRecordingEntry& e : found) {
-    auto* row = new QTreeWidgetItem({QString::fromStdString(e.Name), QString::fromStdString(FormatDateTime(e.Started)),
-                                     QString::fromStdString(FormatDateTime(e.Stopped)), QString::number(e.DataCount)});
+    auto* row = new QTreeWidgetItem(
+        {QString::fromStdString(e.Name), QString::fromStdString(FormatDateTime(e.Started)),
+         QString::fromStdString(FormatDateTime(e.Stopped)), QString::number(e.DataCount)});
     // The file's own name: "UPPER.VXA" is not "UPPER.vxa" where case counts.
     row->setData(0, Qt::UserRole, QString::fromStdString(e.FileName));
     rows.append(row);
@@ -209,7 +213,8 @@ std::string TFOpen::SelectedPath() const {
 
 void TFOpen::ListView1SelectItem() {
   const std::string path = SelectedPath();
-  QLabel* const values[] = {ui_->pAtmPressure, ui_->pBodyMass, ui_->pTempEnviroment, ui_->pTestPower};
+  QLabel* const values[] = {ui_->pAtmPressure, ui_->pBodyMass, ui_->pTempEnviroment,
+                            ui_->pTestPower};
   if (path.empty()) {
     ui_->MDescript->clear();
     return;
@@ -220,8 +225,8 @@ void TFOpen::ListView1SelectItem() {
   ui_->MDescript->setPlainText(QString::fromStdString(header->description));
   // A missing line keeps the value loading would keep.
   const TPreset* own = Channel ? &Channel->OwnPreset : nullptr;
-  const double kept[] = {own ? own->AtmPressure : 0, own ? own->BodyMass : 0, own ? own->AirTemperature : 0,
-                         own ? own->Humidity : 0};
+  const double kept[] = {own ? own->AtmPressure : 0, own ? own->BodyMass : 0,
+                         own ? own->AirTemperature : 0, own ? own->Humidity : 0};
   for (int e = 0; e < 4; ++e) {
     const double v = header->environment[e].value_or(kept[e]);
     values[e]->setText(QString::fromStdString(platform::FormatTitleNumber(v, QLocale())));
@@ -253,8 +258,8 @@ void TFOpen::cmbHISTORYSelect(int index) {
 }
 
 void TFOpen::AddFolderToHistory(const std::string& folder) {
-  if (ChooseFolder(settings_.OpenHistory, settings_.OpenHistoryCount, WithoutTrailingSeparator(folder)) ==
-      FolderChoice::kStored) {
+  if (ChooseFolder(settings_.OpenHistory, settings_.OpenHistoryCount,
+                   WithoutTrailingSeparator(folder)) == FolderChoice::kStored) {
     FillHistory();
   }
 }

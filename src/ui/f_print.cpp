@@ -11,6 +11,7 @@
 #include "recording/channel.h"
 #include "recording/panel_rules.h"
 #include "recording/print_title.h"
+#include "ui/caption.h"
 #include "ui/f_mesage.h"
 #include "ui/modal.h"
 #include "ui/windows.h"
@@ -19,8 +20,6 @@
 namespace vexa::ui {
 
 namespace {
-
-QString Caption(int k, int language) { return QString::fromUtf8(CaptionText(k, language)); }
 
 TFPrint::TPrinters SystemPrinters() {
   TFPrint::TPrinters p;
@@ -78,11 +77,12 @@ void TFPrint::ConnectChoices() {
     if (on) Orientation(false);
   });
   // Each title-line box stores its setting at once and the title follows.
-  const std::pair<QCheckBox*, bool TGLOB::*> boxes[] = {{ui_->cbFNAME, &TGLOB::PrintFileName},
-                                                      {ui_->cbDATE, &TGLOB::PrintDate},
-                                                      {ui_->cbDESCR, &TGLOB::PrintDescription},
-                                                      {ui_->cbSINTERVAL, &TGLOB::PrintSampleInterval},
-                                                      {ui_->cbPRINTCOLOR, &TGLOB::PrintColor}};
+  const std::pair<QCheckBox*, bool TGLOB::*> boxes[] = {
+      {ui_->cbFNAME, &TGLOB::PrintFileName},
+      {ui_->cbDATE, &TGLOB::PrintDate},
+      {ui_->cbDESCR, &TGLOB::PrintDescription},
+      {ui_->cbSINTERVAL, &TGLOB::PrintSampleInterval},
+      {ui_->cbPRINTCOLOR, &TGLOB::PrintColor}};
   for (const auto& [box, setting] : boxes) {
     connect(box, &QCheckBox::toggled, this, [this, setting = setting](bool on) {
       if (Initialising) return;
@@ -101,7 +101,8 @@ void TFPrint::FormCreate() {
   ui_->cbDATE->setChecked(settings_.PrintDate);
   ui_->cbDESCR->setChecked(settings_.PrintDescription);
   ui_->cbSINTERVAL->setChecked(settings_.PrintSampleInterval);
-  previewPrinter_->setPageOrientation(settings_.PrintLandscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+  previewPrinter_->setPageOrientation(settings_.PrintLandscape ? QPageLayout::Landscape
+                                                               : QPageLayout::Portrait);
   ApplyLanguage();
   Initialising = false;
 }
@@ -122,7 +123,8 @@ void TFPrint::ApplyLanguage() {
   ui_->cbSINTERVAL->setText(Caption(30, lang));
   ui_->cbPRINTCOLOR->setText(Caption(31, lang));
   if (ui_->cmbPRINTERS->count() > printerCount_)
-    ui_->cmbPRINTERS->setItemText(printerCount_, QString::fromStdString(WindowText(TWindowText::kPdfFile, lang)));
+    ui_->cmbPRINTERS->setItemText(printerCount_,
+                                  QString::fromStdString(WindowText(TWindowText::kPdfFile, lang)));
   if (isVisible()) ShowTitle();  // the title lines' captions
 }
 
@@ -143,7 +145,8 @@ void TFPrint::FillPrinters() {
   printerCount_ = static_cast<int>(printers.names.size());
   ui_->cmbPRINTERS->clear();
   ui_->cmbPRINTERS->addItems(printers.names);
-  ui_->cmbPRINTERS->addItem(QString::fromStdString(WindowText(TWindowText::kPdfFile, settings_.AppliedLanguage)));
+  ui_->cmbPRINTERS->addItem(
+      QString::fromStdString(WindowText(TWindowText::kPdfFile, settings_.AppliedLanguage)));
   const int offered = OfferedPrinter(settings_.PrinterIndex, printerCount_, printers.defaultIndex);
   // A stored index that names no printer any more keeps its value until
   // the operator chooses one.
@@ -161,9 +164,11 @@ void TFPrint::cmbPRINTERSChange(int index) {
 
 void TFPrint::UsePrinterPaper() {
   // The preview shows the chosen printer's paper (A4 for a PDF file).
-  const QPrinterInfo info = PdfChosen() ? QPrinterInfo() : QPrinterInfo::printerInfo(ui_->cmbPRINTERS->currentText());
-  const QPageSize paper = info.isNull() || !info.defaultPageSize().isValid() ? QPageSize(QPageSize::A4)
-                                                                              : info.defaultPageSize();
+  const QPrinterInfo info =
+      PdfChosen() ? QPrinterInfo() : QPrinterInfo::printerInfo(ui_->cmbPRINTERS->currentText());
+  const QPageSize paper = info.isNull() || !info.defaultPageSize().isValid()
+                              ? QPageSize(QPageSize::A4)
+                              : info.defaultPageSize();
   if (previewPrinter_->pageLayout().pageSize().isEquivalentTo(paper)) return;
   previewPrinter_->setPageSize(paper);
   if (isVisible()) TeePreviewPanel1->updatePreview();
@@ -206,7 +211,8 @@ void TFPrint::PrintOnPrinter(const platform::PrintPageOptions& options) {
   QPrinter printer(QPrinterInfo::printerInfo(name), QPrinter::HighResolution);
   printer.setColorMode(settings_.PrintColor ? QPrinter::Color : QPrinter::GrayScale);
   if (!platform::PrintPage(*Channel->Chart, printer, options) && F_MESAGE) {
-    F_MESAGE->ShowText(WindowText(TWindowText::kCannotPrint, settings_.AppliedLanguage) + name.toStdString());
+    F_MESAGE->ShowText(WindowText(TWindowText::kCannotPrint, settings_.AppliedLanguage) +
+                       name.toStdString());
     return;
   }
   accept();
@@ -216,7 +222,8 @@ void TFPrint::PrintToPdf(const platform::PrintPageOptions& options) {
   // Beside the recording, under its name, by default.
   QString suggested = QString::fromStdString(Channel->RecordFileName);
   if (suggested.isEmpty()) {
-    suggested = QString::fromStdString(settings_.DestinationFolder()) + QStringLiteral("/chart.pdf");
+    suggested =
+        QString::fromStdString(settings_.DestinationFolder()) + QStringLiteral("/chart.pdf");
   } else {
     suggested = suggested.left(suggested.lastIndexOf(QLatin1Char('.'))) + QStringLiteral(".pdf");
   }
@@ -231,8 +238,10 @@ void TFPrint::PrintToPdf(const platform::PrintPageOptions& options) {
 }
 
 QString TFPrint::AskPdfFileByDialog(const QString& suggested) {
-  QFileDialog dialog(this, QString::fromStdString(WindowText(TWindowText::kPdfDialogTitle, settings_.AppliedLanguage)),
-                     suggested, QStringLiteral("PDF (*.pdf)"));
+  QFileDialog dialog(
+      this,
+      QString::fromStdString(WindowText(TWindowText::kPdfDialogTitle, settings_.AppliedLanguage)),
+      suggested, QStringLiteral("PDF (*.pdf)"));
   dialog.setObjectName(QStringLiteral("PdfFileDialog"));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setDefaultSuffix(QStringLiteral("pdf"));

@@ -26,22 +26,24 @@ void TFolderTree::Make() {
   // The model reads folders on its own thread: the folder gone to shows
   // once the folders above it have been read.
   // The model sorts a read folder a moment later: scroll after that.
-  QObject::connect(model_, &QFileSystemModel::directoryLoaded, &view_, [this](const QString& loaded) {
-    if (shown_.isEmpty()) return;
-    const bool last = QDir(loaded) == QFileInfo(shown_).dir();
-    QTimer::singleShot(kSortDelayMs, &view_, [this, last] {
-      if (shown_.isEmpty()) return;
-      view_.scrollTo(model_->index(shown_), QAbstractItemView::PositionAtCenter);
-      if (last) shown_.clear();
-    });
-  });
+  QObject::connect(model_, &QFileSystemModel::directoryLoaded, &view_,
+                   [this](const QString& loaded) {
+                     if (shown_.isEmpty()) return;
+                     const bool last = QDir(loaded) == QFileInfo(shown_).dir();
+                     QTimer::singleShot(kSortDelayMs, &view_, [this, last] {
+                       if (shown_.isEmpty()) return;
+                       view_.scrollTo(model_->index(shown_), QAbstractItemView::PositionAtCenter);
+                       if (last) shown_.clear();
+                     });
+                   });
 }
 
 bool TFolderTree::GoTo(const QString& folder, bool expand) {
   if (!model_) Make();
   const QModelIndex index = model_->index(folder);
   if (!index.isValid()) return false;
-  for (QModelIndex above = index.parent(); above.isValid(); above = above.parent()) view_.expand(above);
+  for (QModelIndex above = index.parent(); above.isValid(); above = above.parent())
+    view_.expand(above);
   view_.setCurrentIndex(index);
   view_.scrollTo(index, QAbstractItemView::PositionAtCenter);
   shown_ = model_->filePath(index);

@@ -36,13 +36,15 @@ void SaveChartPicture(const TGLOB& settings) {
 
 TFOpen* MakeOpenWindow(TGLOB& settings) {
   auto* window = new TFOpen(settings);
-  if (F_CONTROL) QObject::connect(F_CONTROL, &TF_CONTROL::LanguageApplied, window, &TFOpen::ApplyLanguage);
+  if (F_CONTROL)
+    QObject::connect(F_CONTROL, &TF_CONTROL::LanguageApplied, window, &TFOpen::ApplyLanguage);
   return window;
 }
 
 TFPrint* MakePrintWindow(TGLOB& settings) {
   auto* window = new TFPrint(settings);
-  if (F_CONTROL) QObject::connect(F_CONTROL, &TF_CONTROL::LanguageApplied, window, &TFPrint::ApplyLanguage);
+  if (F_CONTROL)
+    QObject::connect(F_CONTROL, &TF_CONTROL::LanguageApplied, window, &TFPrint::ApplyLanguage);
   return window;
 }
 
@@ -53,7 +55,9 @@ void ConnectRecordingWindows(TGLOB& settings) {
 
 void ReportOpenFailure(const OpenOutcome& outcome, const std::string& path) {
   if (outcome.loadBegun && F_CONTROL) F_CONTROL->RecordingLost();
-  if (F_MESAGE) F_MESAGE->ShowText(OpenFailureMessage(outcome, path, Channel ? Channel->Settings->AppliedLanguage : 0));
+  if (F_MESAGE)
+    F_MESAGE->ShowText(
+        OpenFailureMessage(outcome, path, Channel ? Channel->Settings->AppliedLanguage : 0));
 }
 
 bool OpenRecordingPath(const std::string& path, bool report) {

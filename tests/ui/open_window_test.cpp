@@ -70,7 +70,8 @@ class OpenWindow : public testing::ProgramFixture {
   }
 };
 
-TEST_F(OpenWindow, ListsTheFolderByNameAndShowsTheSelectedDescriptionWithoutTouchingTheRecordingShown) {
+TEST_F(OpenWindow,
+       ListsTheFolderByNameAndShowsTheSelectedDescriptionWithoutTouchingTheRecordingShown) {
   Channel()->RecordDescription = "shown";
   ShowWindow();
   EXPECT_EQ(ui::FOpen->windowTitle().toStdString(), "VEXA: Load window");
@@ -78,7 +79,8 @@ TEST_F(OpenWindow, ListsTheFolderByNameAndShowsTheSelectedDescriptionWithoutTouc
   for (int c = 0; c < 4; ++c) headers << List().headerItem()->text(c);
   EXPECT_EQ(headers, (QStringList{"File Name", "Start Record", "Stop Record", "Points"}));
   ASSERT_EQ(List().topLevelItemCount(), 3);
-  EXPECT_EQ(Row(0), (QStringList{"2026-12-01 (10-00-00) a", "08.12.2026 14:23:05", "08.12.2026 14:23:21", "3"}));
+  EXPECT_EQ(Row(0), (QStringList{"2026-12-01 (10-00-00) a", "08.12.2026 14:23:05",
+                                 "08.12.2026 14:23:21", "3"}));
   EXPECT_EQ(Row(1).first(), "2026-12-02 (14-23-05) b");
   EXPECT_EQ(Row(2), (QStringList{"UPPER", "30.12.1899 00:00:00", "30.12.1899 00:00:00", "0"}));
 
@@ -121,8 +123,10 @@ TEST_F(OpenWindow, AFileThatDoesNotOpenSaysWhyTheWindowStaysAndTheChartKeepsItsR
   OpenByWindow(Dir("rec"), "UPPER");
   ASSERT_EQ(shown.size(), 3u);  // the window, the window again, the message
   EXPECT_EQ(shown[2].window.toStdString(), "F_MESAGE");
-  EXPECT_EQ(shown[2].text.toStdString(), "Error open file: " + Dir("rec") + "/UPPER.VXA\n"
-                                         "has a header that ends before its \"Data-Table\" line");
+  EXPECT_EQ(shown[2].text.toStdString(),
+            "Error open file: " + Dir("rec") +
+                "/UPPER.VXA\n"
+                "has a header that ends before its \"Data-Table\" line");
   EXPECT_EQ(ui::F_MONITOR->windowTitle(), title);
   EXPECT_EQ(Channel()->SeriesV.Count(), 3u);
   EXPECT_EQ(Channel()->RecordDescription, "test");

@@ -39,11 +39,11 @@ struct Offer {
 
 TEST_F(PrintWindow, TheStoredPrinterIsOfferedWhileItIsThereElseTheDefaultAndPdfIsLast) {
   const Offer offers[] = {
-      {1, {"A", "B", "C"}, 0, "B"},   // stored and there
-      {5, {"A", "B", "C"}, 2, "C"},   // gone since: the default printer
-      {-1, {"A", "B"}, 1, "B"},       // never chosen: the default printer
-      {7, {"A", "B"}, -1, "A"},       // gone, and no default
-      {3, {}, -1, "PDF file"},        // a workstation without printers
+      {1, {"A", "B", "C"}, 0, "B"},  // stored and there
+      {5, {"A", "B", "C"}, 2, "C"},  // gone since: the default printer
+      {-1, {"A", "B"}, 1, "B"},      // never chosen: the default printer
+      {7, {"A", "B"}, -1, "A"},      // gone, and no default
+      {3, {}, -1, "PDF file"},       // a workstation without printers
   };
   for (const Offer& o : offers) {
     settings.PrinterIndex = o.stored;
@@ -82,7 +82,8 @@ TEST_F(PrintWindow, EveryChoiceIsStoredAsItIsMadeAndTheDescriptionBoxFollowsTheR
   EXPECT_EQ(preview.orientation(), QPageLayout::Landscape);
   ui::FPrint->reject();  // Cancel keeps what was chosen
   EXPECT_FALSE(settings.PrintFileName);
-  for (const std::string& line : ui::FPrint->PageOptions().title.lines) EXPECT_NE(line.rfind("File : ", 0), 0u);
+  for (const std::string& line : ui::FPrint->PageOptions().title.lines)
+    EXPECT_NE(line.rfind("File : ", 0), 0u);
 
   ASSERT_TRUE(OpenExample());
   ShowWith({}, -1);

@@ -3,9 +3,9 @@
 // hold, and the device behind the flow meter's COM port.
 #include <QCheckBox>
 #include <QColorDialog>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QMenu>
-#include <QKeyEvent>
 #include <QToolButton>
 
 #include "link/port_names.h"
@@ -23,7 +23,9 @@ class SetupPage : public testing::ProgramFixture {
   static QListWidget& List() { return Panel<QListWidget>("lbPSET"); }
   static QPushButton& Button(const char* name) { return Panel<QPushButton>(name); }
   static TPresets& Presets() { return *Channel()->Presets; }
-  static QColor TextColour(const char* edit) { return Panel<QLineEdit>(edit).palette().color(QPalette::Text); }
+  static QColor TextColour(const char* edit) {
+    return Panel<QLineEdit>(edit).palette().color(QPalette::Text);
+  }
   static void Add(const QString& name) {
     Type("pNAME", name);
     Button("bADDPRESET").click();
@@ -141,7 +143,8 @@ TEST_F(SetupPage, TextsTakeOnlyWhatWindows1251HoldsUpTo99Bytes) {
 TEST_F(SetupPage, ChoosingADeviceForTheFlowMetersPortWritesItsLineInVexaPorts) {
   test::ScopedEnv noOverride("VEXA_COM2", "");
   ui::F_CONTROL->FindDevices = [] {
-    return std::vector<SerialDevice>{{"/dev/serial/by-id/usb-meter", "ttyUSB7"}, {"/dev/ttyS0", ""}};
+    return std::vector<SerialDevice>{{"/dev/serial/by-id/usb-meter", "ttyUSB7"},
+                                     {"/dev/ttyS0", ""}};
   };
   auto& menu = *Panel<QToolButton>("bCOMDEVICE").menu();
   emit menu.aboutToShow();

@@ -85,7 +85,8 @@ class ProgramFixture : public ::testing::Test {
     std::filesystem::create_directories(dir);
     const std::filesystem::path file = dir / name;
     std::filesystem::copy_file(
-        std::filesystem::path(VEXA_TEST_DATA_DIR) / "../../fuzz/corpus/recording_fuzz/example.vxa", file);
+        std::filesystem::path(VEXA_TEST_DATA_DIR) / "../../fuzz/corpus/recording_fuzz/example.vxa",
+        file);
     return file.string();
   }
 

@@ -102,9 +102,9 @@ int Load(const std::string& file, TGLOB& settings) {
     Idle();  // the monitor paints the recording
     const double shown = clock.nsecsElapsed() / 1e6;
     std::printf(
-        "LoadRecording alone %.1f ms; opened %s in %.1f ms (ratio %.2f), shown after %.1f ms; "
+        "LoadRecording alone %.1f ms; opened%s in %.1f ms (ratio %.2f), shown after %.1f ms; "
         "longest gap %.1f ms\n",
-        alone, opened ? "" : "NOT", open, open / alone, shown, turns.LongestMs());
+        alone, opened ? "" : " NOT", open, open / alone, shown, turns.LongestMs());
   }
   return 0;
 }

@@ -6,6 +6,8 @@
 //              list.
 // A few of the files are large, empty or garbage, as a real folder may hold.
 //   build/rec-bench/bench/scan_bench [files]
+//   build/rec-bench/bench/scan_bench --write DIR [files]   only makes the folder (for
+//                                                          open_window_bench, vexa-rec scan)
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -94,6 +96,13 @@ long Scan(const fs::path& dir) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc >= 3 && std::string(argv[1]) == "--write") {
+    const int count = argc > 3 ? std::atoi(argv[3]) : 10000;
+    fs::create_directories(argv[2]);
+    MakeFolder(argv[2], count);
+    std::printf("%d files in %s\n", count, argv[2]);
+    return 0;
+  }
   const int files = argc > 1 ? std::atoi(argv[1]) : 10000;
   const fs::path dir = fs::temp_directory_path() / ("vexa-scan-bench-" + std::to_string(getpid()));
   fs::create_directories(dir);

@@ -137,4 +137,18 @@ std::size_t Cp1251Length(std::string_view utf8) {
   return n;
 }
 
+std::string FoldedCp1251(std::string_view utf8) {
+  std::string s = Utf8ToCp1251(utf8);
+  for (char& c : s) {
+    auto u = static_cast<unsigned char>(c);
+    if ((u >= 'A' && u <= 'Z') || (u >= 0xC0 && u <= 0xDF)) {
+      u += 32;
+    } else if (u == 0xA8) {
+      u = 0xB8;  // Ё
+    }
+    c = static_cast<char>(u);
+  }
+  return s;
+}
+
 }  // namespace vexa

@@ -27,4 +27,9 @@ std::string WithoutControls(std::string_view utf8);
 // byte of a malformed sequence). Slot widths in the files count these.
 std::size_t Cp1251Length(std::string_view utf8);
 
+// The Windows-1251 bytes of utf8 with the Latin and Cyrillic capitals made
+// small: texts compared without regard to letter case ("Default" and
+// "default", "Опыт" and "опыт") are equal in this form.
+std::string FoldedCp1251(std::string_view utf8);
+
 }  // namespace vexa

@@ -212,30 +212,6 @@ bool IsSeparator(char c) {
 #endif
 }
 
-// Windows folders are one folder whatever the letter case; compare there in
-// Windows-1251 with the Latin and Cyrillic letters folded.
-bool SameFolder(const std::string& a, const std::string& b) {
-#ifdef _WIN32
-  auto fold = [](const std::string& utf8) {
-    std::string s = Utf8ToCp1251(utf8);
-    for (char& c : s) {
-      auto u = static_cast<unsigned char>(c);
-      if (u >= 'A' && u <= 'Z')
-        u += 32;
-      else if (u >= 0xC0 && u <= 0xDF)
-        u += 32;
-      else if (u == 0xA8)
-        u = 0xB8;  // Ё
-      c = static_cast<char>(u);
-    }
-    return s;
-  };
-  return fold(a) == fold(b);
-#else
-  return a == b;
-#endif
-}
-
 std::string AbsoluteFolder(const std::string& dir) {
   std::error_code ec;
   const auto absolute =
@@ -246,6 +222,15 @@ std::string AbsoluteFolder(const std::string& dir) {
 }
 
 }  // namespace
+
+// Windows folders are one folder whatever the letter case.
+bool SameFolder(const std::string& a, const std::string& b) {
+#ifdef _WIN32
+  return FoldedCp1251(a) == FoldedCp1251(b);
+#else
+  return a == b;
+#endif
+}
 
 std::string WithoutTrailingSeparator(std::string folder) {
   while (folder.size() > 1 && IsSeparator(folder.back())) {

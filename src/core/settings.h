@@ -197,6 +197,10 @@ enum class FolderChoice {
 FolderChoice ChooseFolder(std::string (&history)[kHistorySize], int32_t& count,
                           std::string_view folder);
 
+// Whether two history entries name one folder: letter case ignored on
+// Windows (Latin and Cyrillic, in Windows-1251), exact elsewhere.
+bool SameFolder(const std::string& a, const std::string& b);
+
 // folder without trailing separators (a root keeps its own).
 std::string WithoutTrailingSeparator(std::string folder);
 

@@ -29,6 +29,7 @@ namespace vexa {
 
 class TRecordingList;  // folder_scan.h: the open window's file list
 class TProgress;       // folder_scan.h: the open window's progress bar
+struct TRecordingHeader;  // record_header.h
 
 inline constexpr int kMaxDevices = 21;
 inline constexpr int kMaxColumnNames = 40;
@@ -91,11 +92,17 @@ class TChannel : public TLinkShared {
   // On any failure the header members keep their values, but nothing is
   // left to load (LoadFileName is empty).
   int ReadHeader(const std::string& path);
+  // Takes a header read by ReadRecordingHeader (record_header.h) as
+  // ReadHeader takes it; its texts are moved out.
+  void ApplyHeader(const std::string& path, TRecordingHeader& header);
   void ApplyColumnHeader();
   // 0 loaded; 1 cannot be opened or read; 2 the last header read did not
-  // reach its "Data-Table" line or named no columns (nothing is loaded).
+  // reach its "Data-Table" line or named no columns (nothing is loaded);
+  // 3 a read error after the rows began (the chart holds part of the file).
   int LoadRecording();
   // 0 done; 1 no list to fill; 2 the folder cannot be listed (list emptied).
+  // The header members are left as they are: the chart shown and its print
+  // title keep describing the recording shown.
   int ScanFolder(const std::string& folder);
   std::string NextImageFileName();
 

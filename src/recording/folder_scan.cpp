@@ -5,6 +5,8 @@
 #include "recording/folder_scan.h"
 
 #include <algorithm>
+#include <iterator>
+#include <memory>
 #include <filesystem>
 #include <string>
 #include <system_error>
@@ -13,6 +15,7 @@
 #include "core/paths.h"
 #include "recording/channel.h"
 #include "recording/record_format.h"
+#include "recording/record_header.h"
 
 namespace vexa {
 namespace {
@@ -39,40 +42,94 @@ bool HasRecordExtension(std::string_view name) {
   return true;
 }
 
-int TChannel::ScanFolder(const std::string& folder) {
-  if (!OpenListView) return 1;
-  ScanFolderPath = folder;
-  if (ScanFolderPath.empty() || (ScanFolderPath.back() != '/' && ScanFolderPath.back() != kPathSeparator)) {
-    ScanFolderPath += kPathSeparator;
-  }
+std::string FolderWithSeparator(const std::string& folder) {
+  std::string path = folder;
+  if (path.empty() || (path.back() != '/' && path.back() != kPathSeparator)) path += kPathSeparator;
+  return path;
+}
 
-  std::vector<std::string> names;
+bool ListRecordingNames(const std::string& folder, std::vector<std::string>& names,
+                        const std::atomic<bool>* stop) {
+  names.clear();
   std::error_code ec;
   fs::directory_iterator it(FromUtf8(folder), ec);
   const bool listed = !ec;
   for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+    if (stop && stop->load(std::memory_order_relaxed)) break;
     std::error_code typeError;
     if (!it->is_regular_file(typeError)) continue;
     std::string name = ToUtf8(it->path().filename());
     if (HasRecordExtension(name)) names.push_back(std::move(name));
   }
   std::sort(names.begin(), names.end());
+  return listed;
+}
 
-  // Each successful header read leaves the header members describing that
-  // file, so after the scan they describe the last file listed.
+std::optional<TRecordingEntry> ReadRecordingEntry(const std::string& folderWithSeparator,
+                                                  const std::string& name) {
+  // Large (40 column names): off the stack of a thread.
+  auto h = std::make_unique<TRecordingHeader>();
+  if (ReadRecordingHeader(folderWithSeparator + name, *h) != 0) return std::nullopt;
+  return TRecordingEntry{name.substr(0, name.size() - std::string_view(kRecordExtension).size()), name,
+                         h->started, h->stopped, h->dataCount};
+}
+
+int TChannel::ScanFolder(const std::string& folder) {
+  if (!OpenListView) return 1;
+  ScanFolderPath = FolderWithSeparator(folder);
+  std::vector<std::string> names;
+  const bool listed = ListRecordingNames(folder, names);
   std::vector<TRecordingEntry> entries;
   entries.reserve(names.size());
   for (const std::string& name : names) {
-    if (ReadHeader(ScanFolderPath + name) != 0) continue;
-    entries.push_back({name.substr(0, name.size() - std::string_view(kRecordExtension).size()),
-                       StartedTime, StoppedTime, DataCount});
+    if (auto e = ReadRecordingEntry(ScanFolderPath, name)) entries.push_back(std::move(*e));
   }
-
   OpenListView->BeginUpdate();
   OpenListView->Clear();
   for (const TRecordingEntry& e : entries) OpenListView->Add(e.Name, e.Started, e.Stopped, e.DataCount);
   OpenListView->EndUpdate();
   return listed ? 0 : 2;
+}
+
+TFolderScan::TFolderScan(std::string folder) : folder_(std::move(folder)) {
+  thread_ = std::thread([this] { Run(); });
+}
+
+TFolderScan::~TFolderScan() {
+  stop_ = true;
+  if (thread_.joinable()) thread_.join();
+}
+
+void TFolderScan::Run() {
+  std::vector<std::string> names;
+  const bool listed = ListRecordingNames(folder_, names, &stop_);
+  const std::string path = FolderWithSeparator(folder_);
+  for (const std::string& name : names) {
+    if (stop_.load(std::memory_order_relaxed)) break;
+    std::optional<TRecordingEntry> e = ReadRecordingEntry(path, name);
+    if (!e) continue;
+    const std::lock_guard lock(mutex_);
+    found_.push_back(std::move(*e));
+  }
+  const std::lock_guard lock(mutex_);
+  result_ = listed ? 0 : 2;
+  ended_ = true;
+}
+
+bool TFolderScan::Take(std::vector<TRecordingEntry>& out) {
+  const std::lock_guard lock(mutex_);
+  if (out.empty()) {
+    out.swap(found_);
+  } else {
+    std::move(found_.begin(), found_.end(), std::back_inserter(out));
+    found_.clear();
+  }
+  return ended_;
+}
+
+int TFolderScan::Result() {
+  const std::lock_guard lock(mutex_);
+  return result_;
 }
 
 }  // namespace vexa

@@ -3,8 +3,12 @@
 // vexa-rec use TRecordingVector.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
+#include <mutex>
+#include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace vexa {
@@ -35,6 +39,7 @@ class TProgress {
 
 struct TRecordingEntry {
   std::string Name;
+  std::string FileName;  // with its extension as the folder has it (".VXA" too)
   double Started = 0;
   double Stopped = 0;
   int32_t DataCount = 0;
@@ -46,12 +51,60 @@ class TRecordingVector : public TRecordingList {
   void BeginUpdate() override { ++Updates; }
   void Clear() override { Items.clear(); }
   void Add(const std::string& name, double started, double stopped, int32_t dataCount) override {
-    Items.push_back({name, started, stopped, dataCount});
+    Items.push_back({name, {}, started, stopped, dataCount});
   }
   void EndUpdate() override {}
 
   std::vector<TRecordingEntry> Items;
   int Updates = 0;
+};
+
+// The folder with a separator at its end (ScanFolderPath's form).
+std::string FolderWithSeparator(const std::string& folder);
+
+// The names of a folder's recording files (regular files ending in ".vxa",
+// any case), sorted by their bytes. False when the folder cannot be listed.
+// Listing ends early, with what was found, once *stop is set.
+bool ListRecordingNames(const std::string& folder, std::vector<std::string>& names,
+                        const std::atomic<bool>* stop = nullptr);
+
+// The list entry of one file of a folder (folder given with its separator);
+// nothing when its header does not read. Touches nothing but its arguments.
+std::optional<TRecordingEntry> ReadRecordingEntry(const std::string& folderWithSeparator,
+                                                  const std::string& name);
+
+// The folder scan of the open window on a thread of its own, so the window
+// answers and shows the first rows while a large folder is read.
+//
+// Threads: the scan thread lists the folder, reads each header into a plain
+// entry and appends it to found_ under mutex_; the window thread takes what
+// is there (Take) from a timer. Nothing else is shared: the scan never
+// touches the recording object or a Qt object. stop_ (atomic) asks the
+// thread to end at the next file; the destructor sets it and joins.
+class TFolderScan {
+ public:
+  explicit TFolderScan(std::string folder);
+  ~TFolderScan();
+  TFolderScan(const TFolderScan&) = delete;
+  TFolderScan& operator=(const TFolderScan&) = delete;
+
+  // Appends the entries found since the last call, in name order. True once
+  // the scan has ended and everything it found has been taken.
+  bool Take(std::vector<TRecordingEntry>& out);
+  // After the end: 0 listed; 2 the folder cannot be listed.
+  int Result();
+  const std::string& Folder() const { return folder_; }
+
+ private:
+  void Run();
+
+  const std::string folder_;
+  std::mutex mutex_;
+  std::vector<TRecordingEntry> found_;  // guarded by mutex_
+  bool ended_ = false;                  // guarded by mutex_
+  int result_ = 0;                      // guarded by mutex_
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
 };
 
 }  // namespace vexa

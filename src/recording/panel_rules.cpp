@@ -1,5 +1,7 @@
 #include "recording/panel_rules.h"
 
+#include <algorithm>
+
 #include "core/messages.h"
 #include "link/acquisition.h"
 
@@ -113,6 +115,29 @@ std::string FolderChoiceMessage(FolderChoice choice, std::string_view folder, in
       return Local(kFolderNotCp1251, language) + std::string(folder);
   }
   return {};
+}
+
+std::string WindowText(TWindowText text, int language) {
+  static const char* const kTexts[static_cast<int>(TWindowText::kCount)][2] = {
+      {"PDF file", "Файл PDF"},
+      {"Print to a PDF file", "Печать в файл PDF"},
+      {"The page could not be printed on ", "Не удалось напечатать страницу на принтере "},
+      {"The list holds 20 presets, as many as it can.\nDelete one before adding another.",
+       "В списке уже 20 наборов установок, больше он не вмещает.\nУдалите один, прежде чем добавить новый."},
+      {"Not a number: ", "Это не число: "},
+      {"No serial devices found", "Последовательные порты не найдены"},
+      {"Which device this COM port stands for on this machine (written to vexa.ports)",
+       "Какое устройство этого компьютера означает этот порт COM (записывается в vexa.ports)"},
+  };
+  const int k = static_cast<int>(text);
+  if (k < 0 || k >= static_cast<int>(TWindowText::kCount)) return {};
+  return kTexts[k][language == kRussian ? 1 : 0];
+}
+
+int OfferedPrinter(int stored, int count, int defaultIndex) {
+  if (stored >= 0 && stored < count) return stored;
+  if (defaultIndex >= 0 && defaultIndex < count) return defaultIndex;
+  return count > 0 ? 0 : std::max(count, 0);
 }
 
 }  // namespace vexa

@@ -79,6 +79,14 @@ bool IsValidPresetText(std::string_view utf8) {
   return IsCp1251Representable(utf8) && Cp1251Length(utf8) <= kPresetTextMax;
 }
 
+bool HasPresetNamed(const TPresets& list, std::string_view utf8) {
+  const std::string name = FoldedCp1251(utf8);
+  for (int i = 0; i < list.Count && i < kMaxPresets; ++i) {
+    if (list.Items[i] && FoldedCp1251(list.Items[i]->Name) == name) return true;
+  }
+  return false;
+}
+
 bool SetPresetName(TPreset& p, std::string_view utf8) {
   if (!IsValidPresetText(utf8)) return false;
   p.Name = utf8;

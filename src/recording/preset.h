@@ -92,6 +92,10 @@ class TPresets {
   void Clear();
 };
 
+// Whether the list holds a preset of that name, letter case ignored (Latin
+// and Cyrillic): "Add" refuses a name already there.
+bool HasPresetNamed(const TPresets& list, std::string_view utf8);
+
 // What a preset file held, as far as it could be read.
 struct PresetParseResult {
   bool complete = false;  // every announced record was read

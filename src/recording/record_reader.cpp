@@ -20,6 +20,7 @@
 #include "recording/channel.h"
 #include "recording/folder_scan.h"
 #include "recording/record_format.h"
+#include "recording/record_header.h"
 
 namespace vexa {
 namespace {
@@ -66,24 +67,6 @@ struct FileCloser {
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
-// What one header holds. Members of the recording object are set from it
-// only when the whole header converted.
-struct HeaderData {
-  int32_t formatVersion = 0;
-  std::string deviceName;
-  int32_t channelsCount = 0;
-  double started = 0, stopped = 0, interval = 0;
-  int64_t descriptionOffset = 0;
-  std::string description;
-  int32_t dataCount = 0;
-  int32_t nameCount = 0;
-  std::string names[kMaxColumnNames];
-  uint32_t colours[kMaxColumnNames] = {};
-  std::optional<double> environment[4];  // pressure, body mass, temperature, humidity
-  bool dataTableFound = false;
-  int64_t dataTableOffset = 0;
-};
-
 // The header's lines: LF ends a line, a CR before it is dropped. A line cut
 // off by the end of the bytes read is no line when the read stopped at its
 // bound (the rest lies beyond what is looked at).
@@ -123,7 +106,7 @@ std::string_view KeyOf(std::string_view line, std::string_view& value) {
 }
 
 // Parses a header; returns the ReadHeader result (0, 2, 3 or 4).
-int ParseHeader(std::string_view bytes, bool wholeFile, HeaderData& h) {
+int ParseHeader(std::string_view bytes, bool wholeFile, TRecordingHeader& h) {
   HeaderLines lines(bytes, wholeFile);
   std::string_view line, value;
   if (!lines.Next(line) || KeyOf(line, value) != kHeaderKeys[kKeyFormatVersion]) return 3;
@@ -316,52 +299,57 @@ std::FILE* OpenForReading(const std::string& utf8Path) {
 #endif
 }
 
-int TChannel::ReadHeader(const std::string& path) {
-  // Until this header has read, nothing is loadable: LoadRecording must not
-  // open the file read before in place of the one the operator chose.
-  LoadFileName.clear();
-  DataTableFound = false;
+int ReadRecordingHeader(const std::string& path, TRecordingHeader& header) {
+  header = TRecordingHeader();
   FilePtr f(OpenForReading(path));
   if (!f) return 1;
   std::string bytes(kHeaderReadBytes, '\0');
   const std::size_t got = std::fread(bytes.data(), 1, bytes.size(), f.get());
   if (std::ferror(f.get())) return 1;  // a folder, or a read error
   bytes.resize(got);
-  const bool wholeFile = got < kHeaderReadBytes;
-  f.reset();
+  return ParseHeader(bytes, got < kHeaderReadBytes, header);
+}
 
-  // HeaderData is large (40 names): keep it off the stack of a deep caller.
-  auto h = std::make_unique<HeaderData>();
-  const int result = ParseHeader(bytes, wholeFile, *h);
+int TChannel::ReadHeader(const std::string& path) {
+  // Until this header has read, nothing is loadable: LoadRecording must not
+  // open the file read before in place of the one the operator chose.
+  LoadFileName.clear();
+  DataTableFound = false;
+  // The header is large (40 names): keep it off the stack of a deep caller.
+  auto h = std::make_unique<TRecordingHeader>();
+  const int result = ReadRecordingHeader(path, *h);
   if (result == 2) HeaderFormatVersion = h->formatVersion;
   if (result != 0) return result;
+  ApplyHeader(path, *h);
+  return 0;
+}
 
+void TChannel::ApplyHeader(const std::string& path, TRecordingHeader& h) {
   LoadFileName = path;
-  HeaderFormatVersion = h->formatVersion;
-  HeaderDeviceName = std::move(h->deviceName);
-  HeaderChannelsCount = h->channelsCount;
-  StartedTime = h->started;
-  StoppedTime = h->stopped;
-  IntervalSeconds = h->interval;
-  DescriptionValueOffset = h->descriptionOffset;
-  RecordDescription = std::move(h->description);
-  DataCount = h->dataCount;
-  ColumnNameCount = h->nameCount;
+  HeaderFormatVersion = h.formatVersion;
+  HeaderDeviceName = std::move(h.deviceName);
+  HeaderChannelsCount = h.channelsCount;
+  StartedTime = h.started;
+  StoppedTime = h.stopped;
+  IntervalSeconds = h.interval;
+  DescriptionValueOffset = h.descriptionOffset;
+  RecordDescription = std::move(h.description);
+  DataCount = h.dataCount;
+  ColumnNameCount = h.nameCount;
   for (int i = 0; i < kMaxColumnNames; ++i) {
-    ColumnNames[i] = i < h->nameCount ? std::move(h->names[i]) : std::string();
-    ColumnColors[i] = h->colours[i];
+    ColumnNames[i] = i < h.nameCount ? std::move(h.names[i]) : std::string();
+    ColumnColors[i] = h.colours[i];
   }
   double* environment[4] = {&OwnPreset.AtmPressure, &OwnPreset.BodyMass,
                             &OwnPreset.AirTemperature, &OwnPreset.Humidity};
   for (int e = 0; e < 4; ++e) {
-    if (h->environment[e]) *environment[e] = *h->environment[e];
+    if (h.environment[e]) *environment[e] = *h.environment[e];
   }
-  DataTableFound = h->dataTableFound;
-  DataTableOffset = h->dataTableOffset;
+  DataTableFound = h.dataTableFound;
+  DataTableOffset = h.dataTableOffset;
   // A plain fraction of a day, so intervals of a day or more need nothing
   // special; the time-of-day encoding could not hold them.
   IntervalTime = std::isfinite(IntervalSeconds) && IntervalSeconds > 0 ? IntervalSeconds / 86400.0 : 0.0;
-  return 0;
 }
 
 void TChannel::ApplyColumnHeader() {
@@ -460,7 +448,8 @@ int TChannel::LoadRecording() {
     if (ProgressBar && rows % 100 == 0) ProgressBar->SetPosition(static_cast<int>(std::min<int64_t>(rows, INT32_MAX)));
   }
   if (ProgressBar) ProgressBar->SetVisible(false);
-  if (lines.Failed()) return 1;
+  // The chart holds part of the file now.
+  if (lines.Failed()) return 3;
   // The rows found are the count, also for a file whose slot was never filled.
   DataCount = static_cast<int32_t>(std::min<int64_t>(rows, INT32_MAX));
   RecordFileName = LoadFileName;

@@ -14,10 +14,14 @@
 #include "recording/channel.h"
 #include "recording/panel_rules.h"
 #include "recording/session.h"
+#include "ui/caption.h"
+#include "ui/colours.h"
 #include "ui/f_dialog.h"
 #include "ui/f_getdir.h"
 #include "ui/f_mesage.h"
 #include "ui/f_monitor.h"
+#include "ui/f_open.h"
+#include "ui/f_print.h"
 #include "ui/modal.h"
 #include "ui/pictures.h"
 #include "ui/text_fields.h"
@@ -28,20 +32,6 @@
 namespace vexa::ui {
 
 namespace {
-
-QString Caption(int k, int language) { return QString::fromUtf8(CaptionText(k, language)); }
-
-// A number in a Setup field: general format, up to 15 significant digits,
-// the system's decimal separator.
-QString LocaleNumber(double v) { return QLocale().toString(v, 'g', 15); }
-
-QColor ToColour(uint32_t bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
-
-void Colour(QWidget& w, QPalette::ColorRole role, const QColor& colour) {
-  QPalette p = w.palette();
-  p.setColor(role, colour);
-  w.setPalette(p);
-}
 
 // Tabs with less space beside their captions, so the five shown pages fit
 // the panel's width in either language.
@@ -102,6 +92,7 @@ void TF_CONTROL::FormCreate() {
   clock_->setSingleShot(true);
   ConnectHandlers();
   ConnectOptions();
+  ConnectSetupPage();
   MakeTrayIcon();
 
   // 1. Form set-up.
@@ -140,7 +131,6 @@ void TF_CONTROL::ConnectHandlers() {
   connect(ui_->bNo, &QPushButton::clicked, this, &TF_CONTROL::bNoClick);
   connect(ui_->bBrowse, &QToolButton::clicked, this, &TF_CONTROL::bBrowseClick);
   connect(ui_->pPATH, &QComboBox::activated, this, &TF_CONTROL::pPATHChange);
-  connect(ui_->lbPSET, &QListWidget::currentRowChanged, this, &TF_CONTROL::lbPSETClick);
   auto* languages = new QButtonGroup(ui_->rLANGUAGE);
   languages->setObjectName(QStringLiteral("rLANGUAGEItems"));
   languages->addButton(ui_->rLANGUAGE0, kEnglish);
@@ -163,7 +153,7 @@ void TF_CONTROL::CompactCaptions() {
   style->setParent(tabs);
   tabs->setStyle(style);
   for (QLabel* display : {ui_->lVO2t, ui_->lM, ui_->lO2})
-    Colour(*display, QPalette::Window, Qt::black);
+    SetColour(*display, QPalette::Window, Qt::black);
 }
 
 void TF_CONTROL::ShowVersion() {
@@ -236,6 +226,7 @@ void TF_CONTROL::ApplyLanguage() {
   if (ui_->pPATH->count() > 0) ui_->pPATH->setCurrentIndex(0);
   ui_->bADDPRESET->setText(Caption(9, lang));
   ui_->bDELPRESET->setText(Caption(10, lang));
+  ShowComDevice();
   commands_.ApplyLanguage(lang);
   ui_->lExitMesage->setText(QString::fromUtf8(MessageText(5, lang)));
   ui_->bYes->setText(Caption(40, lang));
@@ -357,53 +348,6 @@ void TF_CONTROL::bBrowseClick() {
 
 // --- presets and recordings ---------------------------------------------------------
 
-void TF_CONTROL::FillPresetList() {
-  const QSignalBlocker quiet(ui_->lbPSET);
-  ui_->lbPSET->clear();
-  const TPresets& presets = *Channel->Presets;
-  for (int i = 0; i < presets.Count; ++i) {
-    ui_->lbPSET->addItem(QString::fromStdString(presets.Items[i]->Name));
-  }
-  ui_->lbPSET->setCurrentRow(presets.Current);
-}
-
-void TF_CONTROL::lbPSETClick(int row) {
-  if (!Channel || row < 0 || row == Channel->Presets->Current) return;
-  Channel->Presets->Current = row;
-  ShowPreset();
-}
-
-void TF_CONTROL::ShowPreset() {
-  if (!Channel) return;
-  const TPresets& presets = *Channel->Presets;
-  const TPreset& p = *presets.Items[presets.Current];
-  ui_->pNAME->setText(QString::fromStdString(p.Name));
-  ui_->pDESCR->setText(QString::fromStdString(p.Description));
-  ui_->pPORTFLOWN->setText(QString::number(p.FlownPort));
-  ui_->pPORTAIRO->setText(QString::number(p.AiroPort));
-  ui_->pAPRESS->setText(LocaleNumber(p.AtmPressure));
-  ui_->pTENV->setText(LocaleNumber(p.AirTemperature));
-  ui_->pMASS->setText(LocaleNumber(p.BodyMass));
-  ui_->pPOWER->setText(LocaleNumber(p.Humidity));
-  QCheckBox* const visible[kChannelCount] = {ui_->cbVO2t, ui_->cbVes, ui_->cbO2, ui_->cbT,
-                                             ui_->cbV,    ui_->cbF,   ui_->cbM};
-  QPushButton* const colours[kChannelCount] = {ui_->bVO2TColor, ui_->bVesColor, ui_->bO2Color,
-                                               ui_->bTColor,    ui_->bVColor,   ui_->bFColor,
-                                               ui_->bMColor};
-  for (int c = 0; c < kChannelCount; ++c) {
-    visible[c]->setChecked(p.Visible[c]);
-    Colour(*colours[c], QPalette::Button, ToColour(p.Color[c]));
-  }
-  // The displays show V, M and F in their channels' colours.
-  const std::pair<QLabel*, int> displays[] = {{ui_->lVO2t, kV}, {ui_->lM, kM}, {ui_->lO2, kF}};
-  for (const auto& [display, c] : displays)
-    Colour(*display, QPalette::WindowText, ToColour(p.Color[c]));
-  ui_->bADDPRESET->setEnabled(false);
-  ui_->bDELPRESET->setEnabled(presets.Current != 0);
-  Channel->BuildChart();
-  monitor_.RefreshChart();
-}
-
 void TF_CONTROL::ShowLoadedRecording() {
   if (!Channel) return;
   ui_->pINTERVAL->setText(QString::fromStdString(FormatGeneral(Channel->IntervalSeconds)));
@@ -414,6 +358,11 @@ void TF_CONTROL::ShowLoadedRecording() {
   RunClickHandler(TChartOption::kAutoScale);
   SetTicked(TChartOption::kAuto, true);
   monitor_.RefreshChart();
+}
+
+void TF_CONTROL::RecordingLost() {
+  ShowPreset();
+  monitor_.SetTitle(18);
 }
 
 void TF_CONTROL::RecordingOpened() {

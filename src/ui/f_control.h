@@ -9,12 +9,17 @@
 // twelve chart-option check boxes).
 #pragma once
 
+#include <QColor>
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "core/settings.h"
+#include "link/serial_devices.h"
+#include "recording/preset.h"
 #include "ui/commands.h"
 
 namespace Ui {
@@ -71,8 +76,14 @@ class TF_CONTROL : public QWidget {
   void ShowExitPageForClose();
   void ApplyLanguage();
   // The current preset into the Setup fields, the displays' colours, and
-  // the chart built anew from it.
+  // the chart built anew from it (empty: Print and the picture are off).
   void ShowPreset();
+  // The Setup fields into the current preset; false, with the reason shown
+  // and nothing stored, when a number field does not hold a number.
+  bool StorePreset();
+  // A load failed after it had begun: the preset's empty chart instead of
+  // part of a file, the monitor titled plainly.
+  void RecordingLost();
   // After a recording was opened: its interval, description and postfix,
   // the monitor's title, the automatic scales.
   void ShowLoadedRecording();
@@ -89,6 +100,14 @@ class TF_CONTROL : public QWidget {
   std::function<bool(int from, int to)> PageLeaveCheck;
   // What bBMP (Ctrl+B) does; empty: nothing.
   std::function<void()> SaveChartImage;
+  // The serial devices the port chooser offers (FindSerialDevices; tests
+  // give their own).
+  std::function<std::vector<SerialDevice>()> FindDevices = [] { return FindSerialDevices(); };
+  // Setup page state: a field changed since the preset was last shown or
+  // stored; the colour an edited field's text takes (blue, black while
+  // ShowPreset fills the fields).
+  bool Modified = false;
+  QColor EditFontColor = Qt::blue;
 
   int PreviousPage = 0;  // the page active when the operator last began a change
 
@@ -105,6 +124,9 @@ class TF_CONTROL : public QWidget {
   void pPATHChange(int index);
   void bYesClick();
   void bNoClick();
+  void bADDPRESETClick();
+  void bDELPRESETClick();
+  void ColourPanelClick(int channel);
   // Stores the interval and closes the panel (which ends the program); an
   // interval that does not convert is shown and the program stays.
   void ExitProgram();
@@ -124,8 +146,6 @@ class TF_CONTROL : public QWidget {
   void ConnectHandlers();
   void CompactCaptions();
   void ShowVersion();
-  void FillPresetList();
-  void lbPSETClick(int row);
   void FillDestinationList();
   void PgCChange(int index);
   void ShowPage(int index);  // a change made by the program: no leaving rule, PreviousPage kept
@@ -134,6 +154,20 @@ class TF_CONTROL : public QWidget {
   void FormClose();
   void MakeTrayIcon();
   void RestoreFromTray();
+  // f_control_setup.cpp
+  void ConnectSetupPage();
+  void FillPresetList();
+  void lbPSETClick(int row);
+  void UpdatePresetButtons();
+  void PaintEditFonts();
+  void SetupFieldChanged(QWidget* edit);
+  bool SetupPageLeave(int from);
+  // The Setup fields as a preset; nothing (with the reason shown) when a
+  // number does not convert.
+  std::optional<TPreset> PresetFromFields();
+  void ShowComDevice();
+  void ChooseComDevice(const SerialDevice& device);
+  std::string SettingsFolder() const;
   // f_control_options.cpp
   QCheckBox& Box(TChartOption option) const;
   void ConnectOptions();
@@ -153,6 +187,7 @@ class TF_CONTROL : public QWidget {
   QTimer* TimerInterval = nullptr;
   QTimer* clock_ = nullptr;                // VrClock1's once-a-second event
   QSystemTrayIcon* VrTrayIcon1 = nullptr;  // only where the desktop has a tray
+  uint32_t panelColours_[7] = {};          // the seven colour panels, 0x00BBGGRR
   int currentPage_ = 0;
   bool pageByProgram_ = false;
 };

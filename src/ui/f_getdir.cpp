@@ -1,8 +1,5 @@
 #include "ui/f_getdir.h"
 
-#include <QDir>
-#include <QFileSystemModel>
-
 #include "recording/panel_rules.h"
 #include "ui/f_mesage.h"
 #include "ui/modal.h"
@@ -11,9 +8,15 @@
 
 namespace vexa::ui {
 
+namespace {
+QTreeView* SetUp(QDialog& window, Ui::TF_GetDir& ui) {
+  ui.setupUi(&window);
+  return ui.ShellTreeView1;
+}
+}  // namespace
+
 TF_GetDir::TF_GetDir(TGLOB& settings)
-    : ui_(std::make_unique<Ui::TF_GetDir>()), settings_(settings) {
-  ui_->setupUi(this);
+    : ui_(std::make_unique<Ui::TF_GetDir>()), settings_(settings), tree_(*SetUp(*this, *ui_)) {
   setObjectName(QStringLiteral("F_GetDir"));
   connect(ui_->bOk, &QPushButton::clicked, this, &TF_GetDir::bOkClick);
   connect(ui_->bCancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -37,29 +40,9 @@ void TF_GetDir::FormShow(const QString& folder) {
   SelectFolder(folder.isEmpty() ? start_ : folder);
 }
 
-void TF_GetDir::SelectFolder(const QString& folder) {
-  if (!model_) {
-    model_ = new QFileSystemModel(this);
-    model_->setFilter(QDir::AllDirs | QDir::Drives | QDir::NoDotAndDotDot);
-    model_->setRootPath(QString());
-    ui_->ShellTreeView1->setModel(model_);
-    for (int column = 1; column < model_->columnCount(); ++column) {
-      ui_->ShellTreeView1->hideColumn(column);
-    }
-    ui_->ShellTreeView1->sortByColumn(0, Qt::AscendingOrder);
-    ui_->ShellTreeView1->setSortingEnabled(true);
-  }
-  const QModelIndex index = model_->index(folder);
-  if (!index.isValid()) return;
-  ui_->ShellTreeView1->setCurrentIndex(index);
-  ui_->ShellTreeView1->scrollTo(index);
-  ui_->ShellTreeView1->expand(index);
-}
+void TF_GetDir::SelectFolder(const QString& folder) { tree_.GoTo(folder, true); }
 
-QString TF_GetDir::SelectedFolder() const {
-  if (!model_) return {};
-  return QDir::toNativeSeparators(model_->filePath(ui_->ShellTreeView1->currentIndex()));
-}
+QString TF_GetDir::SelectedFolder() const { return tree_.Current(); }
 
 bool TF_GetDir::AddHistory() {
   const QString folder = SelectedFolder();

@@ -7,12 +7,11 @@
 #include <memory>
 
 #include "core/settings.h"
+#include "ui/folder_tree.h"
 
 namespace Ui {
 class TF_GetDir;
 }
-
-class QFileSystemModel;
 
 namespace vexa::ui {
 
@@ -40,7 +39,7 @@ class TF_GetDir : public QDialog {
 
   std::unique_ptr<Ui::TF_GetDir> ui_;
   TGLOB& settings_;
-  QFileSystemModel* model_ = nullptr;  // made at the first showing: it starts a thread
+  TFolderTree tree_;  // its model is made at the first showing: it starts a thread
   QString start_;
 };
 

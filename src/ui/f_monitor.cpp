@@ -1,10 +1,14 @@
 #include "ui/f_monitor.h"
 
 #include <QCloseEvent>
+#include <QMimeData>
 #include <QShowEvent>
+#include <QTimer>
+#include <QUrl>
 
 #include "core/messages.h"
 #include "recording/channel.h"
+#include "recording/record_format.h"
 #include "ui/chart_widget.h"
 #include "ui/f_control.h"
 #include "ui/pictures.h"
@@ -37,6 +41,7 @@ void TF_MONITOR::FormCreate() {
   channel_->OpenPresets(settings_.PresetPath);
   channel_->CreateFixedAxes(chart_);
   mon_->setCursor(Qt::ArrowCursor);
+  setAcceptDrops(true);
   // The rotate tool starts active, as the 3D and rotate boxes start ticked.
   mon_->SetRotateTool(true);
   chart_.OnZoom = [this](chart::PixelRect r) { MONZoom(r); };
@@ -111,6 +116,28 @@ void TF_MONITOR::FormClose() {
   settings_.MonitorWidth = place.Width;
   settings_.MonitorHeight = place.Height;
   emit Closed();
+}
+
+// --- a dropped recording ------------------------------------------------------------
+
+std::string TF_MONITOR::DroppableRecording(const QMimeData* mime) const {
+  if (!mime || !mime->hasUrls() || !channel_ || channel_->Recording) return {};
+  const QList<QUrl> urls = mime->urls();
+  if (urls.size() != 1 || !urls.first().isLocalFile()) return {};
+  const std::string path = urls.first().toLocalFile().toStdString();
+  return HasRecordExtension(path) ? path : std::string();
+}
+
+void TF_MONITOR::dragEnterEvent(QDragEnterEvent* event) {
+  if (!DroppableRecording(event->mimeData()).empty()) event->acceptProposedAction();
+}
+
+void TF_MONITOR::dropEvent(QDropEvent* event) {
+  const std::string path = DroppableRecording(event->mimeData());
+  if (path.empty()) return;
+  event->acceptProposedAction();
+  // After the drop has ended: the load runs its own event-loop turns.
+  QTimer::singleShot(0, this, [path] { OpenRecordingPath(path, true); });
 }
 
 // --- the chart's events ---------------------------------------------------------------

@@ -15,6 +15,8 @@ namespace Ui {
 class TF_MONITOR;
 }
 
+class QMimeData;
+
 namespace vexa {
 class TChannel;
 }
@@ -53,9 +55,15 @@ class TF_MONITOR : public QWidget {
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  // A recording file dropped on the window opens as Open would.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void FormCreate();
+  // The one recording file a drag carries, while one may be opened; empty
+  // otherwise (several files, another kind, a recording running).
+  std::string DroppableRecording(const QMimeData* mime) const;
   void FormShow();
   bool FormCloseQuery();
   void FormClose();

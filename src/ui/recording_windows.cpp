@@ -1,14 +1,86 @@
-// The open-recording and print windows. Until they are part of the program
-// the control panel's Open and Print do nothing and its closing steps keep
-// the stored open-window geometry as it is.
-#include <QDialog>
+// The windows that work with recordings (open, print) and what they add to
+// the control panel and the monitor: the chart picture, opening a file
+// dropped on the monitor or named on the command line, the reports of what
+// failed.
+#include <filesystem>
 
+#include "platform/chart_image.h"
+#include "recording/channel.h"
+#include "recording/open_recording.h"
+#include "ui/chart_widget.h"
+#include "ui/f_control.h"
+#include "ui/f_mesage.h"
+#include "ui/f_monitor.h"
+#include "ui/f_open.h"
+#include "ui/f_print.h"
 #include "ui/windows.h"
 
 namespace vexa::ui {
 
-QDialog* MakeOpenWindow(TGLOB& /*settings*/) { return nullptr; }
+namespace {
 
-QDialog* MakePrintWindow(TGLOB& /*settings*/) { return nullptr; }
+std::string FolderOf(const std::string& path) {
+  const std::filesystem::path p(std::u8string(path.begin(), path.end()));
+  const std::u8string folder = p.parent_path().u8string();
+  return {folder.begin(), folder.end()};
+}
+
+void SaveChartPicture(const TGLOB& settings) {
+  if (!Channel || !F_MONITOR) return;
+  const platform::ChartImageResult r =
+      platform::SaveChartImage(*Channel, F_MONITOR->MON().size(), settings.AppliedLanguage);
+  if (!r.ok() && F_MESAGE) F_MESAGE->ShowText(r.message);
+}
+
+}  // namespace
+
+TFOpen* MakeOpenWindow(TGLOB& settings) {
+  auto* window = new TFOpen(settings);
+  if (F_CONTROL)
+    QObject::connect(F_CONTROL, &TF_CONTROL::LanguageApplied, window, &TFOpen::ApplyLanguage);
+  return window;
+}
+
+TFPrint* MakePrintWindow(TGLOB& settings) {
+  auto* window = new TFPrint(settings);
+  if (F_CONTROL)
+    QObject::connect(F_CONTROL, &TF_CONTROL::LanguageApplied, window, &TFPrint::ApplyLanguage);
+  return window;
+}
+
+void ConnectRecordingWindows(TGLOB& settings) {
+  if (!F_CONTROL) return;
+  F_CONTROL->SaveChartImage = [&settings] { SaveChartPicture(settings); };
+}
+
+void ReportOpenFailure(const OpenOutcome& outcome, const std::string& path) {
+  if (outcome.loadBegun && F_CONTROL) F_CONTROL->RecordingLost();
+  if (F_MESAGE)
+    F_MESAGE->ShowText(
+        OpenFailureMessage(outcome, path, Channel ? Channel->Settings->AppliedLanguage : 0));
+}
+
+bool OpenRecordingPath(const std::string& path, bool report) {
+  if (!Channel || !F_CONTROL) return false;
+  const OpenOutcome outcome = FOpen ? FOpen->Load(path) : OpenRecordingFile(*Channel, path);
+  if (outcome.status != 0) {
+    if (report) {
+      ReportOpenFailure(outcome, path);
+    } else if (outcome.loadBegun) {
+      F_CONTROL->RecordingLost();
+    }
+    return false;
+  }
+  if (FOpen) FOpen->AddFolderToHistory(FolderOf(path));
+  F_CONTROL->RecordingOpened();
+  return true;
+}
+
+void ShowLoadProblems(const TGLOB& settings) {
+  if (!F_MESAGE) return;
+  if (!settings.LoadProblem.empty()) F_MESAGE->ShowText(settings.LoadProblem);
+  if (Channel && Channel->Presets && !Channel->Presets->LoadProblem.empty())
+    F_MESAGE->ShowText(Channel->Presets->LoadProblem);
+}
 
 }  // namespace vexa::ui

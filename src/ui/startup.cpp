@@ -2,11 +2,11 @@
 
 #include <QElapsedTimer>
 #include <QLoggingCategory>
+#include <QTimer>
 #include <exception>
 
 #include "core/settings.h"
 #include "recording/channel.h"
-#include "recording/open_recording.h"
 #include "recording/panel_rules.h"
 #include "ui/application.h"
 #include "ui/chart_widget.h"
@@ -53,10 +53,8 @@ class TFirstPaint : public QObject {
 
 bool OpenCommandLineRecording(const char* const* argv, int argc) {
   const std::string path = CommandLinePath(CommandLineText(argc, argv));
-  if (path.empty() || !Channel || !F_CONTROL) return false;
-  if (OpenRecordingFile(*Channel, path).status != 0) return false;
-  F_CONTROL->RecordingOpened();
-  return true;
+  // A file that does not open is passed over without a message.
+  return !path.empty() && OpenRecordingPath(path, false);
 }
 
 int RunVexa(int argc, char** argv) {
@@ -93,6 +91,8 @@ int RunVexa(int argc, char** argv) {
     // honours its stay-on-top flag.
     F_CONTROL->raise();
     OpenCommandLineRecording(argv, argc);
+    // Once the loop runs: what could not be read at start.
+    QTimer::singleShot(0, F_CONTROL, [&settings] { ShowLoadProblems(settings); });
     QApplication::exec();
   } catch (const std::exception& e) {
     ShowErrorBox(QString::fromUtf8(e.what()));

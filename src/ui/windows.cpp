@@ -1,12 +1,12 @@
 #include "ui/windows.h"
 
-#include <QDialog>
-
 #include "ui/f_control.h"
 #include "ui/f_dialog.h"
 #include "ui/f_getdir.h"
 #include "ui/f_mesage.h"
 #include "ui/f_monitor.h"
+#include "ui/f_open.h"
+#include "ui/f_print.h"
 
 namespace vexa::ui {
 
@@ -14,8 +14,8 @@ TF_MONITOR* F_MONITOR = nullptr;
 TF_CONTROL* F_CONTROL = nullptr;
 TF_MESAGE* F_MESAGE = nullptr;
 TF_DIALOG* F_DIALOG = nullptr;
-QDialog* FOpen = nullptr;
-QDialog* FPrint = nullptr;
+TFOpen* FOpen = nullptr;
+TFPrint* FPrint = nullptr;
 TF_GetDir* F_GetDir = nullptr;
 TChannel* Channel = nullptr;
 
@@ -27,6 +27,7 @@ void CreateWindows(TGLOB& settings) {
   FOpen = MakeOpenWindow(settings);
   FPrint = MakePrintWindow(settings);
   F_GetDir = new TF_GetDir(settings);
+  ConnectRecordingWindows(settings);
 }
 
 namespace {

@@ -4,11 +4,12 @@
 // destroy them through CreateWindows and DestroyWindows.
 #pragma once
 
-class QDialog;
+#include <string>
 
 namespace vexa {
 class TChannel;
 class TGLOB;
+struct OpenOutcome;
 }  // namespace vexa
 
 namespace vexa::ui {
@@ -18,13 +19,15 @@ class TF_CONTROL;
 class TF_MESAGE;
 class TF_DIALOG;
 class TF_GetDir;
+class TFOpen;
+class TFPrint;
 
 extern TF_MONITOR* F_MONITOR;  // the main window: the program ends when it closes
 extern TF_CONTROL* F_CONTROL;
 extern TF_MESAGE* F_MESAGE;
 extern TF_DIALOG* F_DIALOG;
-extern QDialog* FOpen;   // the open-recording window (null while the program has none)
-extern QDialog* FPrint;  // the print window (null while the program has none)
+extern TFOpen* FOpen;    // the open-recording window
+extern TFPrint* FPrint;  // the print window
 extern TF_GetDir* F_GetDir;
 // The recording object, made by the monitor window; null once the control
 // panel's closing steps have destroyed it (then no recording runs).
@@ -39,9 +42,24 @@ void CreateWindows(TGLOB& settings);
 // exists, with the monitor window: its presets are saved then).
 void DestroyWindows();
 
-// The open-recording and print windows as modal dialogs, made in their
-// place of the start-up order; null where the program has none yet.
-QDialog* MakeOpenWindow(TGLOB& settings);
-QDialog* MakePrintWindow(TGLOB& settings);
+// The open-recording and print windows, made in their place of the
+// start-up order (F_CONTROL exists then: they follow its language switch).
+TFOpen* MakeOpenWindow(TGLOB& settings);
+TFPrint* MakePrintWindow(TGLOB& settings);
+// What the recording windows add to the control panel once every window
+// exists: the chart picture (bBMP, Ctrl+B) and the Setup page's port chooser.
+void ConnectRecordingWindows(TGLOB& settings);
+
+// Opens the recording at path as Open does, without the open window's list
+// (a file dropped on the monitor, the command line): loaded with the
+// progress shown, its folder into the open history, the panel showing it.
+// A failure is said in the message window when `report` is set.
+bool OpenRecordingPath(const std::string& path, bool report);
+// A failed open: the reason in the message window; when the load had begun,
+// the monitor shows the preset's empty chart instead of part of a file.
+void ReportOpenFailure(const OpenOutcome& outcome, const std::string& path);
+// Says once, in the message window, what could not be read at start (an
+// unreadable vexa.cfg, a damaged vexa.pset).
+void ShowLoadProblems(const TGLOB& settings);
 
 }  // namespace vexa::ui

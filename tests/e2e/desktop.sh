@@ -5,8 +5,11 @@
 # gets the keyboard with `xdotool windowfocus`).
 #
 #   type the interval 0.5 into the control panel, F5; after 2 s Ctrl+M from
-#   the monitor window, type a mark, Enter; after 2 more s Shift+F5 from the
-#   monitor; move and size the windows; Ctrl+Q on the control panel.
+#   the monitor window, type a mark, Enter; Ctrl+B twice (two chart
+#   pictures beside the recording); after 2 more s Shift+F5 from the
+#   monitor; Ctrl+P and Ctrl+O open the print and open-recording windows,
+#   Escape closes each; move and size the windows; Ctrl+Q on the control
+#   panel.
 #
 # Then the recording must be complete (stop time, row count, the mark on its
 # row) and vexa.cfg must hold the interval and both windows' places. The
@@ -62,6 +65,25 @@ keys() {
   xdotool "$@"
 }
 
+# Waits up to 10 s for the window titled $2 to be gone ($1: its id).
+gone() {
+  for _ in $(seq 100); do
+    xdotool search --onlyvisible --name "^$2\$" >/dev/null 2>&1 || return 0
+    sleep 0.1
+  done
+  fail "the window \"$2\" is still there"
+}
+
+# A window that a key opens, titled $3, closed again by Escape.
+opens_and_closes() {  # from-window, key, title
+  local id
+  keys "$1" key "$2"
+  id=$(window "$3")
+  keys "$id" key Escape
+  gone "$id" "$3"
+  echo "$2 opened \"$3\""
+}
+
 setting() { VEXA_CONFIG_DIR=$1 "$REC" config | sed -n "s/^$2: //p"; }
 
 expect_setting() {
@@ -70,8 +92,9 @@ expect_setting() {
   [ "$got" = "$3" ] || fail "vexa.cfg $2 is \"$got\", expected \"$3\""
 }
 
-session() {  # language, panel title, monitor title, recording title prefix, mark
+session() {  # language, panel title, monitor title, recording title prefix, mark, print title, open title
   local language=$1 panel_title=$2 monitor_title=$3 recording_prefix=$4 mark=$5
+  local print_title=$6 open_title=$7
   local cfg=$WORK/settings-$language meter=$WORK/meter-$language
   mkdir -p "$cfg"
   VEXA_CONFIG_DIR=$cfg "$REC" config >/dev/null  # a new vexa.cfg with the defaults
@@ -102,8 +125,19 @@ session() {  # language, panel title, monitor title, recording title prefix, mar
   local title
   title=$(xdotool getwindowname "$monitor")
   [[ "$title" == "$recording_prefix"* ]] || fail "monitor titled \"$title\" while recording"
+  # Two chart pictures beside the recording, numbered from 1.
+  keys "$monitor" key ctrl+b
+  keys "$panel" key ctrl+b
+  local stem=${file%.vxa}
+  for n in 1 2; do
+    for _ in $(seq 50); do [ -s "$stem[$n].bmp" ] && break; sleep 0.1; done
+    [ "$(head -c 2 "$stem[$n].bmp" 2>/dev/null)" = BM ] || fail "Ctrl+B wrote no picture $stem[$n].bmp"
+  done
+  echo "language $language: Ctrl+B wrote ${stem##*/}[1].bmp and [2].bmp"
   sleep 2
   keys "$monitor" key shift+F5
+  opens_and_closes "$panel" ctrl+p "$print_title"
+  opens_and_closes "$monitor" ctrl+o "$open_title"
 
   xdotool windowmove "$panel" 600 100 windowmove "$monitor" 20 30 windowsize "$monitor" 640 480
   sleep 0.5
@@ -139,6 +173,8 @@ session() {  # language, panel title, monitor title, recording title prefix, mar
   expect_setting "$cfg" Language "$language"
 }
 
-session 0 "VEXA:  Control panel" "VEXA:  Monitor" "Record to file: \"" "deep breath"
-session 1 "VEXA: Панель управления" "VEXA: Монитор" "Запись в файл: \"" "вдох"
+session 0 "VEXA:  Control panel" "VEXA:  Monitor" "Record to file: \"" "deep breath" \
+  "VEXA: Print window" "VEXA: Load window"
+session 1 "VEXA: Панель управления" "VEXA: Монитор" "Запись в файл: \"" "вдох" \
+  "VEXA: Окно печати" "VEXA: Загрузить файл"
 echo "desktop e2e: passed"

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <thread>
 #include <string>
 
 #include "core/datetime.h"
@@ -48,7 +50,7 @@ TEST_F(FolderScan, ListsTheReadableRecordingsByNameAndSkipsTheRest) {
   std::filesystem::create_directory(folder.File("folder.vxa"));
 
   channel.OpenListView = &list;
-  list.Items.push_back({"stale", 0, 0, 0});
+  list.Items.push_back({"stale", {}, 0, 0, 0});
   ASSERT_EQ(channel.ScanFolder(folder.path()), 0);
   ASSERT_EQ(list.Items.size(), 4u);
   EXPECT_EQ(list.Updates, 1);
@@ -67,9 +69,64 @@ TEST_F(FolderScan, ListsTheReadableRecordingsByNameAndSkipsTheRest) {
 TEST_F(FolderScan, WithoutAListOrAFolderItSaysSo) {
   EXPECT_EQ(channel.ScanFolder(folder.path()), 1);
   channel.OpenListView = &list;
-  list.Items.push_back({"stale", 0, 0, 0});
+  list.Items.push_back({"stale", {}, 0, 0, 0});
   EXPECT_EQ(channel.ScanFolder(folder.File("missing")), 2);
   EXPECT_TRUE(list.Items.empty());
+}
+
+}  // namespace
+}  // namespace vexa
+
+namespace vexa {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Everything a scan thread found, waiting (boundedly) for its end.
+std::vector<TRecordingEntry> TakeAll(TFolderScan& scan) {
+  std::vector<TRecordingEntry> found;
+  for (int i = 0; i < 5000 && !scan.Take(found); ++i) std::this_thread::sleep_for(1ms);
+  return found;
+}
+
+TEST_F(FolderScan, TheScanThreadListsWhatScanFolderListsAndTouchesNoRecordingObject) {
+  channel.BuildChart();
+  Record("b", 2, 3);
+  Record("a", 1, 0);
+  WriteAll(folder.File("broken.vxa"), "Format-Version: 2\r\nChannels-Count: many\r\n");
+  WriteAll(folder.File("notes.txt"), "Format-Version: 2\r\n");
+  channel.RecordDescription = "shown";
+  channel.StartedTime = 1.5;
+  channel.OpenListView = &list;
+  ASSERT_EQ(channel.ScanFolder(folder.path()), 0);
+  EXPECT_EQ(channel.RecordDescription, "shown");  // the header members stay
+  EXPECT_EQ(channel.StartedTime, 1.5);
+
+  TFolderScan scan(folder.path());
+  const std::vector<TRecordingEntry> found = TakeAll(scan);
+  EXPECT_EQ(scan.Result(), 0);
+  ASSERT_EQ(found.size(), list.Items.size());
+  for (std::size_t i = 0; i < found.size(); ++i) {
+    EXPECT_EQ(found[i].Name, list.Items[i].Name);
+    EXPECT_EQ(found[i].Started, list.Items[i].Started);
+    EXPECT_EQ(found[i].Stopped, list.Items[i].Stopped);
+    EXPECT_EQ(found[i].DataCount, list.Items[i].DataCount);
+  }
+  std::vector<TRecordingEntry> more;
+  EXPECT_TRUE(scan.Take(more));
+  EXPECT_TRUE(more.empty());
+}
+
+TEST_F(FolderScan, AScanThreadEndsWhenItsFolderIsMissingOrItIsDropped) {
+  TFolderScan missing(folder.File("missing"));
+  EXPECT_TRUE(TakeAll(missing).empty());
+  EXPECT_EQ(missing.Result(), 2);
+
+  for (int i = 0; i < 300; ++i) WriteAll(folder.File("f" + std::to_string(i) + ".vxa"), "Format-Version: 2\r\n");
+  // Dropped at once, as the window drops a scan when the operator moves on.
+  { TFolderScan dropped(folder.path()); }
+  TFolderScan whole(folder.path());
+  EXPECT_EQ(TakeAll(whole).size(), 300u);
 }
 
 }  // namespace

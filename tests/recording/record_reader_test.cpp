@@ -5,6 +5,7 @@
 
 #include "core/datetime.h"
 #include "recording/folder_scan.h"
+#include "recording/open_recording.h"
 #include "recording/record_format.h"
 #include "recording/support/recording_fixture.h"
 
@@ -275,6 +276,67 @@ TEST_F(RecordReader, TheProgressBarFollowsTheLoad) {
   EXPECT_EQ(progress.positions, (std::vector<int>{100, 200}));
   EXPECT_EQ(progress.visible, (std::vector<bool>{true, false}));
   EXPECT_EQ(channel.SeriesV.Count(), 250u);
+}
+
+}  // namespace
+}  // namespace vexa
+
+namespace vexa {
+namespace {
+
+// Opening as the windows do: every refusal the file's bytes cause is found
+// before the recording object changes, so the chart and the header members
+// keep describing the recording shown.
+struct Refused {
+  const char* name;
+  std::string bytes;  // empty name: no file at all
+  OpenFailure failure;
+  int status;
+};
+
+class OpenChecksFirst : public RecordReader, public ::testing::WithParamInterface<Refused> {};
+
+TEST_P(OpenChecksFirst, ARefusedFileLeavesTheRecordingShownAsItWas) {
+  const std::string shown = Write("shown.vxa", HandHeader() + "0.6\t12.5\t\r\n0.5\t11.9\tstart\r\n");
+  ASSERT_EQ(OpenRecordingFile(channel, shown).status, 0);
+  const double started = channel.StartedTime;
+  const std::size_t points = channel.SeriesV.Count();
+
+  const Refused& r = GetParam();
+  const std::string path = r.bytes.empty() ? folder.File("missing.vxa") : Write("refused.vxa", r.bytes);
+  const OpenOutcome o = OpenRecordingFile(channel, path);
+  EXPECT_EQ(o.failure, r.failure);
+  EXPECT_EQ(o.status, r.status);
+  EXPECT_FALSE(o.loadBegun);
+  EXPECT_EQ(channel.RecordFileName, shown);
+  EXPECT_EQ(channel.LoadFileName, shown);
+  EXPECT_EQ(channel.StartedTime, started);
+  EXPECT_EQ(channel.RecordDescription, "test");
+  EXPECT_EQ(channel.OwnPreset.AtmPressure, 745.5);
+  EXPECT_EQ(channel.SeriesV.Count(), points);
+  EXPECT_EQ(chart.SeriesCount(), 5);  // marks, both time carriers, V, M
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, OpenChecksFirst,
+    ::testing::Values(Refused{"missing", "", OpenFailure::kCannotOpen, 1},
+                      Refused{"text", "hello\r\n", OpenFailure::kNotRecording, 3},
+                      Refused{"newer", HandHeader({.version = " 3"}), OpenFailure::kNewerVersion, 2},
+                      Refused{"badValue", HandHeader({.interval = " five"}), OpenFailure::kBadValue, 1},
+                      Refused{"noTable", "Format-Version: 2\r\nDescription: other\r\nData-AtmPressure: 700\r\n",
+                              OpenFailure::kNoDataTable, 1},
+                      Refused{"noColumns", HandHeader({.columns = ""}) + "1\t2\r\n", OpenFailure::kNoDataTable, 1}),
+    [](const auto& p) { return std::string(p.param.name); });
+
+TEST_F(RecordReader, AFailedOpenSaysWhyInTheOperatorsLanguage) {
+  OpenOutcome o;
+  o.failure = OpenFailure::kNewerVersion;
+  o.reason = "format version 3 is newer than this program reads (2)";
+  o.formatVersion = 3;
+  EXPECT_EQ(OpenFailureMessage(o, "/d/a.vxa", 0),
+            "Error open file: /d/a.vxa\nformat version 3 is newer than this program reads (2)");
+  EXPECT_EQ(OpenFailureMessage(o, "/d/a.vxa", 1),
+            "Невозможно открыть файл /d/a.vxa\nверсия формата 3 новее той, что читает эта программа (2)");
 }
 
 }  // namespace

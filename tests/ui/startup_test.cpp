@@ -166,3 +166,25 @@ TEST_F(StoredPlaces, AnExceptionFromAHandlerIsShownAndTheProgramGoesOn) {
 
 }  // namespace
 }  // namespace vexa
+
+namespace vexa {
+namespace {
+
+using LoadProblems = testing::ProgramFixture;
+
+TEST_F(LoadProblems, WhatCouldNotBeReadAtStartIsSaidOnceEach) {
+  settings.LoadProblem = "vexa.cfg cannot be read";
+  Channel()->Presets->LoadProblem = "vexa.pset is damaged";
+  ui::ShowLoadProblems(settings);
+  ASSERT_EQ(shown.size(), 2u);
+  EXPECT_EQ(shown[0].text.toStdString(), "vexa.cfg cannot be read");
+  EXPECT_EQ(shown[1].text.toStdString(), "vexa.pset is damaged");
+  shown.clear();
+  settings.LoadProblem.clear();
+  Channel()->Presets->LoadProblem.clear();
+  ui::ShowLoadProblems(settings);
+  EXPECT_TRUE(shown.empty());
+}
+
+}  // namespace
+}  // namespace vexa

@@ -20,7 +20,7 @@ class PrintedList : public TRecordingList {
   void BeginUpdate() override {}
   void Clear() override { items_.clear(); }
   void Add(const std::string& name, double started, double stopped, int32_t dataCount) override {
-    items_.push_back({name, started, stopped, dataCount});
+    items_.push_back({name, {}, started, stopped, dataCount});
   }
   void EndUpdate() override {
     std::sort(items_.begin(), items_.end(),

@@ -174,3 +174,38 @@ INSTANTIATE_TEST_SUITE_P(
 
 }  // namespace
 }  // namespace vexa
+
+namespace vexa {
+namespace {
+
+class PanelPictures : public PanelRecording {};
+
+// Ctrl+B: pictures beside the recording, numbered from 1 in each session;
+// an opened recording takes the next number under its own name.
+TEST_F(PanelPictures, AreNumberedPerSessionAndGoOnUnderAnOpenedRecordingsName) {
+  auto stem = [](const std::string& file) { return file.substr(0, file.size() - 4); };
+  Start();
+  Tick();
+  Action("actImage").trigger();
+  Action("actImage").trigger();
+  const std::string first = stem(Channel()->RecordFileName);
+  EXPECT_TRUE(std::filesystem::exists(first + "[1].bmp"));
+  EXPECT_TRUE(std::filesystem::exists(first + "[2].bmp"));
+  Action("actStop").trigger();
+
+  const std::string opened = Example("rec", "2026-12-08 (14-23-05) test.vxa");
+  ASSERT_TRUE(ui::OpenRecordingPath(opened, true));
+  Action("actImage").trigger();
+  EXPECT_TRUE(std::filesystem::exists(stem(opened) + "[3].bmp"));
+
+  Start();
+  Action("actImage").trigger();
+  const std::string second = stem(Channel()->RecordFileName);
+  EXPECT_NE(second, first);
+  EXPECT_TRUE(std::filesystem::exists(second + "[1].bmp"));
+  Action("actStop").trigger();
+  EXPECT_TRUE(shown.empty());
+}
+
+}  // namespace
+}  // namespace vexa

@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -68,6 +69,26 @@ class ProgramFixture : public ::testing::Test {
   static QTabWidget& Pages() { return Panel<QTabWidget>("PgC"); }
   static QAction& Action(const char* name) { return Panel<QAction>(name); }
   static void Type(const char* edit, const QString& text) { Panel<QLineEdit>(edit).setText(text); }
+  // Runs the event loop until done() holds, at most `ms` milliseconds.
+  static bool WaitFor(const std::function<bool()>& done, int ms = 5000) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+      if (clock.elapsed() > ms) return false;
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return true;
+  }
+  // The worked example of the file format, copied into folder/sub under name.
+  std::string Example(const std::string& sub, const std::string& name) {
+    const std::filesystem::path dir = std::filesystem::path(folder.path()) / sub;
+    std::filesystem::create_directories(dir);
+    const std::filesystem::path file = dir / name;
+    std::filesystem::copy_file(
+        std::filesystem::path(VEXA_TEST_DATA_DIR) / "../../fuzz/corpus/recording_fuzz/example.vxa",
+        file);
+    return file.string();
+  }
 
   // The recording files in the settings folder (the destination folder).
   std::vector<std::string> Recordings() const {

@@ -301,7 +301,7 @@ std::vector<std::pair<std::string, std::string>> DescribeSettings(const TGLOB& g
   return std::move(d.lines);
 }
 
-TGLOB::TGLOB(NoFile, const std::string& folder) : settingsFolder_(AbsoluteFolder(folder)) {
+TGLOB::TGLOB(NoFile, const std::string& folder) : defaultDestination_(AbsoluteFolder(folder)) {
   // A folder that no slot can hold leaves the history empty rather than cut.
   DirHistoryCount = 0;
   OpenHistoryCount = 0;
@@ -309,13 +309,16 @@ TGLOB::TGLOB(NoFile, const std::string& folder) : settingsFolder_(AbsoluteFolder
   ChooseFolder(OpenHistory, OpenHistoryCount, folder);
 }
 
-TGLOB::TGLOB(const std::string& configDir) : TGLOB(configDir, false) {}
+TGLOB::TGLOB(const std::string& configDir) : TGLOB(configDir, BuildLayout()) {}
 
-TGLOB::TGLOB(Inspection, const std::string& configDir) : TGLOB(configDir, true) {}
+TGLOB::TGLOB(const std::string& configDir, PathLayout layout)
+    : TGLOB(configDir, DefaultDestinationFolder(layout, configDir), false) {}
 
-TGLOB::TGLOB(const std::string& configDir, bool inspection)
-    : TGLOB(NoFile{}, AbsoluteFolder(configDir)) {
-  // A new file's destination is the folder that holds it.
+TGLOB::TGLOB(Inspection, const std::string& configDir)
+    : TGLOB(configDir, DefaultDestinationFolder(configDir), true) {}
+
+TGLOB::TGLOB(const std::string& configDir, const std::string& destination, bool inspection)
+    : TGLOB(NoFile{}, AbsoluteFolder(destination)) {
   ConfigPath = JoinPath(configDir, kConfigFileName);
   PresetPath = JoinPath(configDir, kPresetFileName);
   leaveExistingFile_ = inspection;
@@ -361,7 +364,7 @@ bool TGLOB::Save() {
 
 std::string TGLOB::DestinationFolder() const {
   if (DirHistoryCount > 0 && !DirHistory[0].empty()) return DirHistory[0];
-  return settingsFolder_;
+  return defaultDestination_;
 }
 
 TGLOB& GLOB() {

@@ -129,6 +129,13 @@ stage_windows() {
     return 1
   fi
   echo "vexa-rec.exe under wine: $out (status $status)"
+  # Its version comes from its own version resource, as the About page's does.
+  out=$(/usr/lib/wine/wine64 build/mingw/tools/vexa-rec.exe --version 2>&1 | tr -d '\r')
+  if [ "$out" != "vexa-rec 1.1.0.135" ]; then
+    echo "vexa-rec.exe --version: expected the resource's 1.1.0.135, got: $out" >&2
+    return 1
+  fi
+  echo "vexa-rec.exe --version under wine reads its version resource: $out"
   windows_serial_check
   /usr/lib/wine/wineserver -k 2>/dev/null || true
 }

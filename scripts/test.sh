@@ -6,6 +6,9 @@
 #   fuzz      clang + libFuzzer, each target for a short run
 #   windows   mingw-w64 cross build of the core, vexa-rec and the tests
 #             that need no pseudo-terminal, run under wine
+#   package   the Debian package (scripts/package.sh), lintian, the desktop
+#             entry, metainfo and MIME type, and the package installed into
+#             a clean Debian 12 root (debootstrap) and run there (needs root)
 # usage: scripts/test.sh [stage...]     (no stage: all of them)
 #        VEXA_FUZZ_SECONDS=N            (seconds per fuzz target, default 20)
 set -euo pipefail
@@ -14,7 +17,7 @@ ROOT=$PWD
 JOBS=$(nproc)
 
 stages=("$@")
-[ ${#stages[@]} -gt 0 ] || stages=(normal asan tsan fuzz windows)
+[ ${#stages[@]} -gt 0 ] || stages=(normal asan tsan fuzz windows package)
 
 banner() { printf '\n==== %s ====\n' "$*"; }
 
@@ -138,6 +141,14 @@ stage_windows() {
   echo "vexa-rec.exe --version under wine reads its version resource: $out"
   windows_serial_check
   /usr/lib/wine/wineserver -k 2>/dev/null || true
+}
+
+stage_package() {
+  scripts/install-deps.sh base gui package
+  banner "Debian package, installed into a clean Debian 12 root"
+  local deb
+  deb=$(scripts/package.sh | tail -n 1)
+  tests/package/check_package.sh "$deb"
 }
 
 for s in "${stages[@]}"; do

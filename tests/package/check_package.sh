@@ -14,6 +14,7 @@
 # Needs root (debootstrap, chroot, a pseudo-terminal file system).
 # usage: tests/package/check_package.sh VEXA.deb
 set -euo pipefail
+[ "$(id -u)" -eq 0 ] || { echo "check_package: needs root (debootstrap, chroot, mount)" >&2; exit 2; }
 deb=$(realpath "$1")
 repo=$(cd "$(dirname "$0")/../.." && pwd)
 cache=$repo/build/package-root

@@ -137,6 +137,14 @@ vexa-render "$file" --out /tmp/recorded.png
 vexa-render /tmp/example.vxa --out /tmp/example.pdf
 [ "$(head -c 4 /tmp/recorded.png | od -An -c | tr -d ' ')" = '211PNG' ] || { echo "no PNG" >&2; exit 1; }
 [ "$(head -c 5 /tmp/example.pdf)" = '%PDF-' ] || { echo "no PDF" >&2; exit 1; }
+if [ -e /usr/bin/vexa ]; then
+  # The desktop program comes up with a recording named as the desktop
+  # entry names it (Exec=vexa %f) and is still running seconds later.
+  status=0
+  QT_QPA_PLATFORM=offscreen timeout 5 vexa "$file" >/tmp/vexa.log 2>&1 || status=$?
+  [ $status -eq 124 ] || { cat /tmp/vexa.log; echo "vexa ended with status $status" >&2; exit 1; }
+  echo "vexa ran for 5 s with $file"
+fi
 EOF
 chroot "$root" /bin/sh /tmp/check.sh || fail "the installed programs failed in the clean root"
 cp "$root/tmp/recorded.png" "$cache/last-recorded.png"  # to look at

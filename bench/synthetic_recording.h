@@ -79,8 +79,10 @@ inline void FillSyntheticRows(TChannel& channel, std::int64_t rows, Profile prof
 
 // Writes a recording of `rows` rows of all seven channels into dir as a
 // session names and heads it, the rows appended in bulk (a real session
-// syncs each one, far too slow to generate a week). Returns its path.
+// syncs each one, far too slow to generate a week), a mark every markEvery
+// rows. Returns its path.
 inline std::string WriteSyntheticRecording(const std::string& dir, std::int64_t rows,
+                                           std::int64_t markEvery = 49999,
                                            const std::string& postfix = "week") {
   TGLOB settings(TGLOB::NoFile{}, dir);
   settings.DirHistory[0] = dir;
@@ -108,7 +110,7 @@ inline std::string WriteSyntheticRecording(const std::string& dir, std::int64_t 
       block.append(num, r.ptr);
       block += '\t';
     }
-    if (i % 49999 == 49998) block += "mark " + std::to_string(i / 49999 + 1);
+    if (markEvery > 0 && i % markEvery == markEvery - 1) block += "mark " + std::to_string(i / markEvery + 1);
     block += "\r\n";
     if (block.size() > (1 << 20)) {
       std::fwrite(block.data(), 1, block.size(), f);

@@ -42,8 +42,8 @@ std::string DocumentsDirFromUserDirs(std::string_view text, const std::string& h
 
 // The destination a new settings file in configDir starts with: configDir
 // itself in a development build; in an installed one a VEXA folder in the
-// user's documents (DocumentsDir()), created when a recording is first
-// written there.
+// user's documents (DocumentsDir()). Naming it creates nothing; the new
+// settings file and the recordings do (TGLOB::DefaultDestination).
 std::string DefaultDestinationFolder(const std::string& configDir);
 std::string DefaultDestinationFolder(PathLayout layout, const std::string& configDir);
 

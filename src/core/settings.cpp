@@ -332,7 +332,10 @@ TGLOB::~TGLOB() { Save(); }
 TGLOB::LoadResult TGLOB::Load() {
   if (ConfigPath.empty()) return LoadResult::kCreated;
   if (!PathExists(ConfigPath)) {
-    Save();
+    // A first run also makes the default destination (an installed
+    // program's VEXA folder in the documents), so that the file manager, the
+    // folder chooser and the open window find it before the first recording.
+    if (Save()) MakeFolders(defaultDestination_);
     return LoadResult::kCreated;
   }
   std::vector<std::byte> bytes;

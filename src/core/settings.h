@@ -145,7 +145,8 @@ class TGLOB {
     kUnreadable,  // exists but cannot be read: defaults, the file left alone
   };
   // Takes the file's settings when its versions are 4 and 2; writes the
-  // current settings when there is no file or its versions are others. A
+  // current settings when there is no file (then also making the default
+  // destination) or its versions are others. A
   // file that exists but cannot be read is never written (LoadProblem says so).
   LoadResult Load();
   // Writes the 2856 bytes through a temporary file. True on success. Never
@@ -155,8 +156,9 @@ class TGLOB {
   // Where recordings go: entry 0 of the destination history, or, while the
   // history is empty, the default destination, as a full path.
   std::string DestinationFolder() const;
-  // The folder a new file's histories start with, as a full path. A
-  // recording about to be written there creates it when it is missing.
+  // The folder a new file's histories start with, as a full path. Writing a
+  // new settings file creates it, and so does a recording about to be
+  // written there while it is missing.
   const std::string& DefaultDestination() const { return defaultDestination_; }
 
  private:

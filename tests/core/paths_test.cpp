@@ -108,7 +108,7 @@ TEST(DefaultDestinationFolder, TheSettingsFolderOrVexaInTheDocuments) {
   FreshHome h;
   EXPECT_EQ(DefaultDestinationFolder(PathLayout::kDevelopment, "/cfg"), "/cfg");
   EXPECT_EQ(DefaultDestinationFolder(PathLayout::kInstalled, "/cfg"), h.dir.File("Documents/VEXA"));
-  // Only a recording creates it.
+  // Naming it creates nothing.
   EXPECT_FALSE(std::filesystem::exists(h.dir.File("Documents")));
 }
 #else

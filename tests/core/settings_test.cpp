@@ -88,7 +88,11 @@ TEST(SettingsFile, AnInstalledProgramsFirstRunNamesVexaInTheDocuments) {
   EXPECT_EQ(g.OpenHistory[0], vexa);
   EXPECT_EQ(g.DefaultDestination(), vexa);
   EXPECT_EQ(ReadAll(g.ConfigPath), DefaultImage(vexa));
-  // Made by the first recording, not by the settings.
+  // The first run makes it; a later one that finds the file does not.
+  EXPECT_TRUE(std::filesystem::is_directory(vexa));
+  std::filesystem::remove_all(home.File("Documents"));
+  TGLOB again(dir.path(), PathLayout::kInstalled);
+  EXPECT_EQ(again.DirHistory[0], vexa);
   EXPECT_FALSE(std::filesystem::exists(home.File("Documents")));
 }
 #endif

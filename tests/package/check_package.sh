@@ -6,9 +6,10 @@
 #     name (*.vxa) and by its first line;
 #   - installed with apt into a clean Debian 12 root (debootstrap, minbase),
 #     its programs find every library, vexa-rec --help answers, a root user's
-#     settings go to ~/.config/vexa (not the writable /usr/bin), a recording
-#     from vexa-flowsim lands in a new ~/Documents/VEXA, and vexa-render draws
-#     it into a PNG and a PDF page without a display.
+#     settings go to ~/.config/vexa (not the writable /usr/bin) and make
+#     ~/Documents/VEXA, a recording from vexa-flowsim lands there (made again
+#     after it was removed), and vexa-render draws it into a PNG and a PDF
+#     page without a display.
 # The bootstrapped root and the packages apt fetched are kept under
 # build/package-root/, so a second run neither bootstraps nor downloads.
 # Needs root (debootstrap, chroot, a pseudo-terminal file system).
@@ -121,7 +122,9 @@ vexa-rec config >/tmp/config.out
 grep -x "DirHistory\[0\]: /root/Documents/VEXA" /tmp/config.out
 [ -f /root/.config/vexa/vexa.cfg ] || { echo "no /root/.config/vexa/vexa.cfg" >&2; exit 1; }
 [ ! -e /usr/bin/vexa.cfg ] || { echo "the settings went to /usr/bin" >&2; exit 1; }
-[ ! -e /root/Documents ] || { echo "Documents made before any recording" >&2; exit 1; }
+[ -d /root/Documents/VEXA ] || { echo "the first run made no /root/Documents/VEXA" >&2; exit 1; }
+# Removed by the user: the next recording makes it again.
+rm -r /root/Documents
 vexa-flowsim --link /tmp/flowmeter --constant 3.00,15,7.5 >/dev/null &
 sim=$!
 for _ in $(seq 100); do [ -e /tmp/flowmeter ] && break; sleep 0.05; done

@@ -198,8 +198,8 @@ TEST_F(RecordWriter, AnEmptyDestinationHistoryRecordsIntoTheSettingsFolder) {
   ASSERT_TRUE(channel.CompleteRecordFile());
 }
 
-TEST(DefaultDestination, IsMadeWhenARecordingIsAboutToGoThere) {
-  // An installed program's VEXA folder in documents that do not exist yet.
+TEST(DefaultDestination, IsMadeAgainWhenARecordingIsAboutToGoThere) {
+  // An installed program's VEXA folder in documents that are gone.
   testing::TempFolder home;
   const std::string documents = JoinPath(home.path(), "Documents");
   const std::string vexa = JoinPath(documents, "VEXA");

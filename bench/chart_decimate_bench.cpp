@@ -8,6 +8,7 @@
 
 #include "chart/decimate.h"
 #include "chart/trace.h"
+#include "synthetic_recording.h"
 #include "chart/series.h"
 
 namespace {
@@ -51,6 +52,25 @@ void BM_TraceMillion(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_TraceMillion)->Args({923, 0})->Args({923, 1})->Args({1900, 0})->Unit(benchmark::kMicrosecond);
+
+// The same with seven series traced in turn, as a chart of seven channels
+// does: the series no longer all fit the processor's caches.
+void BM_TraceSevenMillion(benchmark::State& state) {
+  std::vector<Series> seven;
+  for (int c = 0; c < 7; ++c) {
+    Series s;
+    for (int i = 0; i < 1'000'000; ++i) s.Add(vexa::bench::SyntheticValue(c, i));
+    seven.push_back(std::move(s));
+  }
+  const vexa::chart::TraceAxes axes{{0, 999'999}, {0, 922, 0}, {0, 40}, {0, 800, 0}};
+  for (auto _ : state) {
+    for (const Series& s : seven) {
+      auto trace = vexa::chart::TraceLine(s, axes);
+      benchmark::DoNotOptimize(trace.columns.data());
+    }
+  }
+}
+BENCHMARK(BM_TraceSevenMillion)->Unit(benchmark::kMicrosecond);
 
 void BM_LoadMillionRows(benchmark::State& state) {
   constexpr std::size_t kRows = 1'000'000;

@@ -33,18 +33,6 @@ class Mapper {
     yhi_ = hi + kYSlackPx;
   }
   float X(std::size_t i) const { return static_cast<float>(x0_ + dx_ * static_cast<double>(i)); }
-  // The first index from `from` on whose pixel column is past `column`, at
-  // most end + 1: found by the inverse map, then made exact against X.
-  std::size_t PastColumn(float column, std::size_t from, std::size_t end) const {
-    std::size_t k = end + 1;
-    if (dx_ > 0) {
-      const double at = std::ceil((column + 1.0 - x0_) / dx_);
-      k = at <= static_cast<double>(from) ? from : at > static_cast<double>(end) ? end + 1 : static_cast<std::size_t>(at);
-    }
-    while (k > from && ColumnOf(X(k - 1)) > column) --k;
-    while (k <= end && ColumnOf(X(k)) <= column) ++k;
-    return k;
-  }
   float Y(double v) const {
     const double y = y0_ + dy_ * v;
     return static_cast<float>(std::clamp(y, ylo_, yhi_));
@@ -155,27 +143,6 @@ void ForEachPoint(const Series& s, std::size_t first, std::size_t last, F&& f) {
   }
 }
 
-// The points start..end (a block that straddles a column edge) as one unit
-// per column they fall in.
-void SplitByColumn(const Series& s, const Mapper& m, std::size_t start, std::size_t end, Columns& columns) {
-  if (!s.Dense()) {
-    ForEachPoint(s, start, end, [&](std::size_t i, float v) { columns.Unit(i, v, v); });
-    return;
-  }
-  const float* v = s.DenseValues().data();
-  for (std::size_t from = start; from <= end;) {
-    const float column = ColumnOf(m.X(from));
-    const std::size_t past = std::max(from + 1, m.PastColumn(column, from, end));
-    float lo = std::numeric_limits<float>::infinity(), hi = -lo;
-    for (std::size_t i = from; i < past; ++i) {
-      lo = v[i] < lo ? v[i] : lo;  // NaN compares false: nulls drop out
-      hi = v[i] > hi ? v[i] : hi;
-    }
-    columns.Unit(from, lo, hi);
-    from = past;
-  }
-}
-
 int PixelColumns(const AxisExtent& e) { return std::abs(e.end - e.start) + 1; }
 
 }  // namespace
@@ -219,17 +186,15 @@ LineTrace TraceLine(const Series& series, const TraceAxes& axes, bool every_poin
   std::size_t raw_from = view.first;
   if (level >= 0) {
     // A block that lies in one column is one unit; one that straddles a
-    // column edge is taken apart into its halves, down to its points, so
-    // every point counts in its own column.
+    // column edge is taken apart into its halves, down to the smallest
+    // blocks, which go to the column they start in.
     auto emit = [&](auto& self, int lvl, std::size_t j) -> void {
       const std::size_t size = Series::kSummaryBlock << lvl;
       const std::size_t start = j * size;
       const std::size_t end = start + size - 1;
-      if (ColumnOf(m.X(start)) == ColumnOf(m.X(end))) {
+      if (lvl == 0 || ColumnOf(m.X(start)) == ColumnOf(m.X(end))) {
         const BlockSummary& b = series.Summary(lvl)[j];
         columns.Unit(start, b.min, b.max);
-      } else if (lvl == 0) {
-        SplitByColumn(series, m, start, end, columns);
       } else {
         self(self, lvl - 1, 2 * j);
         self(self, lvl - 1, 2 * j + 1);

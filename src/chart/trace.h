@@ -54,9 +54,11 @@ struct LineTrace {
 // next (segments only). Otherwise each pixel column holding points gets its
 // span (from the summaries, so the cost follows the columns), and a segment
 // joins the last point of a column to the first of the next when neither is
-// null, which draws what the point-by-point polyline draws there. Every
-// point counts in its own column: a summary block that straddles a column
-// edge is taken apart.
+// null, which draws what the point-by-point polyline draws there. A summary
+// block that straddles a column edge is taken apart into its halves down to
+// the smallest blocks (64 points), which go to the column they start in: a
+// point lands at most one column from its own, and the raw points, which
+// would cost a cache miss per column, are never read but for the joins.
 // `every_point` forces the polyline (the reference drawing). Pixel y values
 // are kept within a band around the vertical extent, so a huge value cannot
 // overflow a painter's coordinates.

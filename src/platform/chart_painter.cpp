@@ -77,23 +77,18 @@ chart::TraceAxes AxesOf(const chart::Chart& c, const chart::Series& s) {
 
 void DrawLine(PaintContext& ctx, const chart::Series& s) {
   const chart::LineTrace trace = chart::TraceLine(s, AxesOf(ctx.chart, s), ctx.options.every_point);
-  QVarLengthArray<QLineF, 1024> lines;
-  QVarLengthArray<QPointF, 64> dots;
-  for (const chart::Segment& g : trace.segments) {
-    if (g.x0 == g.x1 && g.y0 == g.y1) {
-      dots.append(QPointF(g.x0, g.y0));
-    } else {
-      lines.append(QLineF(g.x0, g.y0, g.x1, g.y1));
-    }
-  }
-  const QColor colour = ctx.Ink(s.Color);
+  const QRgb colour = ctx.Ink(s.Color).rgb();
   QPainter& p = ctx.painter;
-  if (!trace.columns.empty()) {
-    FillColumnSpans(p, trace.columns, colour.rgb(), p.clipBoundingRect().toAlignedRect());
+  const QRect clip = p.clipBoundingRect().toAlignedRect();
+  FillColumnSpans(p, trace.columns, colour, clip);
+  if (s.LinePenWidth <= 1) {
+    StrokeSegments(p, trace.segments, colour, clip);
+    return;
   }
-  p.setPen(QPen(colour, std::max(1, s.LinePenWidth)));
-  if (!lines.isEmpty()) p.drawLines(lines.constData(), static_cast<int>(lines.size()));
-  if (!dots.isEmpty()) p.drawPoints(dots.constData(), static_cast<int>(dots.size()));
+  QVarLengthArray<QLineF, 1024> lines;
+  for (const chart::Segment& g : trace.segments) lines.append(QLineF(g.x0, g.y0, g.x1, g.y1));
+  p.setPen(QPen(QColor::fromRgb(colour), s.LinePenWidth));
+  p.drawLines(lines.constData(), static_cast<int>(lines.size()));
 }
 
 // Bars with the texts of their points (the marks) above them; a text that

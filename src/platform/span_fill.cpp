@@ -110,6 +110,96 @@ void FillBoxes(QPainter& painter, const std::vector<PixelBox>& boxes, QRgb colou
   painter.restore();
 }
 
+namespace {
+
+// Cuts a segment to a rectangle (Liang-Barsky); false when nothing is left.
+bool ClipSegment(double& x0, double& y0, double& x1, double& y1, const QRectF& r) {
+  double t0 = 0, t1 = 1;
+  const double dx = x1 - x0, dy = y1 - y0;
+  const double p[4] = {-dx, dx, -dy, dy};
+  const double q[4] = {x0 - r.left(), r.right() - x0, y0 - r.top(), r.bottom() - y0};
+  for (int i = 0; i < 4; ++i) {
+    if (p[i] == 0) {
+      if (q[i] < 0) return false;
+      continue;
+    }
+    const double t = q[i] / p[i];
+    if (p[i] < 0) {
+      t0 = std::max(t0, t);
+    } else {
+      t1 = std::min(t1, t);
+    }
+    if (t0 > t1) return false;
+  }
+  const double ax = x0 + t0 * dx, ay = y0 + t0 * dy;
+  x1 = x0 + t1 * dx;
+  y1 = y0 + t1 * dy;
+  x0 = ax;
+  y0 = ay;
+  return true;
+}
+
+}  // namespace
+
+void StrokeSegments(QPainter& painter, const std::vector<chart::Segment>& segments, QRgb colour,
+                    const QRect& clip) {
+  if (segments.empty()) return;
+  QPoint offset;
+  QImage* image = DirectTarget(painter, offset);
+  if (!image) {
+    QVarLengthArray<QLineF, 1024> lines;
+    QVarLengthArray<QPointF, 64> dots;
+    for (const chart::Segment& g : segments) {
+      if (g.x0 == g.x1 && g.y0 == g.y1) {
+        dots.append(QPointF(g.x0, g.y0));
+      } else {
+        lines.append(QLineF(g.x0, g.y0, g.x1, g.y1));
+      }
+    }
+    painter.save();
+    painter.setClipRect(clip, Qt::IntersectClip);
+    painter.setPen(QPen(QColor::fromRgb(colour), 1));
+    if (!lines.isEmpty()) painter.drawLines(lines.constData(), static_cast<int>(lines.size()));
+    if (!dots.isEmpty()) painter.drawPoints(dots.constData(), static_cast<int>(dots.size()));
+    painter.restore();
+    return;
+  }
+  const QRect inside = clip & image->rect().translated(-offset);
+  if (inside.isEmpty()) return;
+  // A little beyond the clip, so the end pixels of a cut segment fall where
+  // the uncut one would put them; pixels outside are not written.
+  const QRectF cut = QRectF(inside).adjusted(-2, -2, 2, 2);
+  const QRgb pixel = colour | 0xFF000000u;
+  uchar* bits = image->bits();  // not shared (DirectTarget), so no copy is made
+  const qsizetype stride = image->bytesPerLine();
+  auto plot = [&](int x, int y) {
+    if (inside.contains(x, y)) {
+      reinterpret_cast<QRgb*>(bits + (y + offset.y()) * stride)[x + offset.x()] = pixel;
+    }
+  };
+  for (const chart::Segment& g : segments) {
+    double x0 = g.x0, y0 = g.y0, x1 = g.x1, y1 = g.y1;
+    if (!ClipSegment(x0, y0, x1, y1, cut)) continue;
+    int ax = static_cast<int>(std::floor(x0)), ay = static_cast<int>(std::floor(y0 + 0.5));
+    const int bx = static_cast<int>(std::floor(x1)), by = static_cast<int>(std::floor(y1 + 0.5));
+    const int dx = std::abs(bx - ax), sx = ax < bx ? 1 : -1;
+    const int dy = -std::abs(by - ay), sy = ay < by ? 1 : -1;
+    for (int err = dx + dy;;) {
+      plot(ax, ay);
+      if (ax == bx && ay == by) break;
+      const int e2 = 2 * err;
+      if (e2 >= dy) {
+        err += dy;
+        ax += sx;
+      }
+      if (e2 <= dx) {
+        err += dx;
+        ay += sy;
+      }
+    }
+  }
+}
+
 void FillColumnSpans(QPainter& painter, const std::vector<chart::ColumnSpan>& spans, QRgb colour,
                      const QRect& clip) {
   if (!spans.empty()) FillBoxes(painter, SpanBoxes(spans, clip), colour, clip);

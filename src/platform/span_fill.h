@@ -34,6 +34,15 @@ std::vector<PixelBox> SpanBoxes(const std::vector<chart::ColumnSpan>& spans, con
 // into the painter's image when it draws straight into one, else painted.
 void FillBoxes(QPainter& painter, const std::vector<PixelBox>& boxes, QRgb colour, const QRect& clip);
 
+// Strokes one-pixel segments (a segment of length 0 is a point) in an opaque
+// colour, inside clip. Into a 32-bit image the pixels are set directly, a
+// point (x, y) at pixel (floor(x), round(y)) as the spans put it, a line
+// between its two end pixels by Bresenham's steps; otherwise through the
+// painter. The joins of a dense chart are a thousand short lines per
+// series, which cost the painter far more than their pixels.
+void StrokeSegments(QPainter& painter, const std::vector<chart::Segment>& segments, QRgb colour,
+                    const QRect& clip);
+
 // Fills the spans in an opaque colour, inside clip (painter coordinates).
 void FillColumnSpans(QPainter& painter, const std::vector<chart::ColumnSpan>& spans, QRgb colour,
                      const QRect& clip);

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages a build needs, only those that are missing.
-# usage: scripts/install-deps.sh [base] [gui] [sanitize] [fuzz] [cross] [bench] [package]
+# usage: scripts/install-deps.sh [base] [gui] [sanitize] [fuzz] [cross] [bench] [e2e] [package]
 set -euo pipefail
 
 declare -A GROUP=(
@@ -13,6 +13,9 @@ declare -A GROUP=(
   [fuzz]="clang libclang-rt-14-dev"
   [cross]="g++-mingw-w64-x86-64-posix wine64 googletest"
   [bench]="libbenchmark-dev"
+  # The desktop program end to end: a virtual X server, key presses, window
+  # titles, screenshots; iconv reads the recordings' Windows-1251 marks.
+  [e2e]="xvfb xauth xdotool x11-utils imagemagick libc-bin"
   # The Debian package and its checks: dpkg-shlibdeps (dpkg-dev) and file
   # find the runtime packages of what the programs link; rsvg-convert
   # (librsvg2-bin) renders the icon's PNG sizes; lintian, desktop-file-utils

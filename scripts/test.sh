@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and runs every test, the way CI does:
-#   normal    GCC build, all tests, warnings as errors
+#   normal    GCC build, all tests (the desktop program end to end under
+#             Xvfb too), warnings as errors
 #   asan      AddressSanitizer + UndefinedBehaviorSanitizer, all tests
-#   tsan      ThreadSanitizer, the threaded tests (link, recording sessions)
+#   tsan      ThreadSanitizer, the threaded tests (link, recording sessions,
+#             a live session with the windows attached)
 #   fuzz      clang + libFuzzer, each target for a short run
 #   windows   mingw-w64 cross build of the core, vexa-rec and the tests
 #             that need no pseudo-terminal, run under wine
@@ -28,14 +30,14 @@ configure_build() {  # dir, extra cmake arguments...
 }
 
 stage_normal() {
-  scripts/install-deps.sh base gui bench
+  scripts/install-deps.sh base gui bench e2e
   banner "normal build (benchmarks compiled, not run)"
   configure_build build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXA_BUILD_BENCH=ON
   (cd build/test && ctest --output-on-failure --no-tests=error -j "$JOBS")
 }
 
 stage_asan() {
-  scripts/install-deps.sh base gui sanitize
+  scripts/install-deps.sh base gui sanitize e2e
   banner "AddressSanitizer + UndefinedBehaviorSanitizer"
   configure_build build/asan -DCMAKE_BUILD_TYPE=Debug -DVEXA_SANITIZE=address,undefined
   (cd build/asan && ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1 \

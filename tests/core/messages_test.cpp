@@ -2,43 +2,17 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <map>
-#include <sstream>
 #include <string>
 
 #include "core/cp1251.h"
+#include "core/message_table_file.h"
 
 namespace vexa {
 namespace {
 
-struct Entry {
-  std::string english, russian;
-};
-
-// message_table.txt: "array<TAB>number<TAB>English<TAB>Russian", "\n" written
-// as backslash-n, lines starting with '#' are comments.
-std::map<std::string, std::map<int, Entry>> ReadTableFile() {
-  std::ifstream in(std::string(VEXA_TEST_DATA_DIR) + "/message_table.txt", std::ios::binary);
-  EXPECT_TRUE(in) << "cannot open message_table.txt";
-  std::map<std::string, std::map<int, Entry>> table;
-  auto unescape = [](std::string s) {
-    for (std::size_t at; (at = s.find("\\n")) != std::string::npos;) s.replace(at, 2, "\n");
-    return s;
-  };
-  std::string line;
-  while (std::getline(in, line)) {
-    if (line.empty() || line[0] == '#') continue;
-    std::istringstream fields(line);
-    std::string array, number, english, russian;
-    std::getline(fields, array, '\t');
-    std::getline(fields, number, '\t');
-    std::getline(fields, english, '\t');
-    std::getline(fields, russian);
-    table[array][std::stoi(number)] = {unescape(english), unescape(russian)};
-  }
-  return table;
-}
+using Entry = testing::TableEntry;
+using testing::ReadTableFile;
 
 template <std::size_t N>
 void ExpectSameTexts(const char* name, const char* const (&code)[N][2],

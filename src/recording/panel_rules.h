@@ -1,0 +1,48 @@
+// Rules of the desktop program that need no window: what the control panel
+// shows for a loaded recording, which recording the command line names, how
+// the instrument link is described to the operator, and why a folder was not
+// taken into a history. The windows call these; tests drive them directly.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "core/settings.h"
+
+namespace vexa {
+
+struct TLinkCounters;
+
+// The postfix field's text for a loaded recording: in the file name (not
+// the folders above it), the text after the first ")" up to the extension's
+// ".", so "2026-12-08 (14-23-05) test.vxa" gives " test" with the blank the
+// writer puts before a postfix, and a postfix holding a dot keeps it. Empty
+// when the name has no ")" or no extension after it.
+std::string LoadedPostfix(std::string_view path);
+
+// The recording the command-line text names: blanks around it dropped, then
+// a pair of double quotes around the whole path. A quote inside a path is
+// part of it (Linux allows it in file names).
+std::string CommandLinePath(std::string_view text);
+
+// The command-line text of the arguments after the program's name: the
+// arguments joined by single blanks, as one string.
+std::string CommandLineText(int argc, const char* const* argv);
+
+// The link as the Monitor page shows it: a short line and the details.
+struct TLinkStatus {
+  enum State { kIdle, kAlive, kSilent };
+  State Link = kIdle;
+  std::string Line;     // "COM2: alive, 240 frames"
+  std::string Details;  // every counter and the device, one per line
+};
+// running: a recording has the port open; alive: the last read heard the
+// instrument; device: what COM port stands for on this machine.
+TLinkStatus DescribeLink(bool running, bool alive, int32_t port, std::string_view device,
+                         const TLinkCounters& counters, int language);
+
+// Why a folder could not be taken into a folder history; empty for kStored.
+std::string FolderChoiceMessage(FolderChoice choice, std::string_view folder, int language);
+
+}  // namespace vexa

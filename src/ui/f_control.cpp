@@ -1,0 +1,474 @@
+#include "ui/f_control.h"
+
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QLocale>
+#include <QProxyStyle>
+#include <QSystemTrayIcon>
+#include <QTabBar>
+#include <QTimer>
+
+#include "core/messages.h"
+#include "core/numtext.h"
+#include "platform/version.h"
+#include "recording/channel.h"
+#include "recording/panel_rules.h"
+#include "recording/session.h"
+#include "ui/f_dialog.h"
+#include "ui/f_getdir.h"
+#include "ui/f_mesage.h"
+#include "ui/f_monitor.h"
+#include "ui/modal.h"
+#include "ui/pictures.h"
+#include "ui/text_fields.h"
+#include "ui/window_place.h"
+#include "ui/windows.h"
+#include "ui_f_control.h"
+
+namespace vexa::ui {
+
+namespace {
+
+QString Caption(int k, int language) { return QString::fromUtf8(CaptionText(k, language)); }
+
+// A number in a Setup field: general format, up to 15 significant digits,
+// the system's decimal separator.
+QString LocaleNumber(double v) { return QLocale().toString(v, 'g', 15); }
+
+QColor ToColour(uint32_t bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
+
+void Colour(QWidget& w, QPalette::ColorRole role, const QColor& colour) {
+  QPalette p = w.palette();
+  p.setColor(role, colour);
+  w.setPalette(p);
+}
+
+// Tabs with less space beside their captions, so the five shown pages fit
+// the panel's width in either language.
+class TCompactTabs : public QProxyStyle {
+ public:
+  int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                  const QWidget* widget) const override {
+    if (metric == PM_TabBarTabHSpace) return 10;
+    return QProxyStyle::pixelMetric(metric, option, widget);
+  }
+};
+
+}  // namespace
+
+// Single border, system menu and minimise box only, always on top. Given at
+// construction: changing the flags later re-parents every control.
+constexpr Qt::WindowFlags kControlFlags =
+    Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+    Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint;
+
+TF_CONTROL::TF_CONTROL(TGLOB& settings, TF_MONITOR& monitor)
+    : QWidget(nullptr, kControlFlags),
+      ui_(std::make_unique<Ui::TF_CONTROL>()),
+      settings_(settings),
+      monitor_(monitor),
+      commands_(this),
+      session_(std::make_unique<TSession>(*Channel, settings)) {
+  ui_->setupUi(this);
+  setObjectName(QStringLiteral("F_CONTROL"));
+  FormCreate();
+}
+
+TF_CONTROL::~TF_CONTROL() = default;
+
+void TF_CONTROL::FormCreate() {
+  setFixedSize(339, 445);
+  setWindowIcon(QIcon(LogoPicture(64)));
+  ui_->PgC->setTabVisible(kTabAiro, false);
+  CompactCaptions();
+  ui_->AboutImage->setPixmap(LogoPicture(96));
+  ui_->ExitImage->setPixmap(LogoPicture(72));
+  ui_->FlownImage->setPixmap(FlowMeterPicture(48, 40));
+  LimitLineEdit(*ui_->pINTERVAL, kMaxIntervalText);
+  LimitLineEdit(*ui_->pFileNamePostfix, kMaxPostfix);
+  LimitPlainText(*ui_->Memo1, kMaxDescription);
+  ui_->bOpen->setDefaultAction(commands_.Open);
+  ui_->bPrint->setDefaultAction(commands_.Print);
+  ui_->bBMP->setDefaultAction(commands_.Image);
+  ui_->bSTART->setDefaultAction(commands_.Start);
+  ui_->bMARK->setDefaultAction(commands_.Mark);
+  ui_->bSTOP->setDefaultAction(commands_.Stop);
+  commands_.AddTo(*this);
+  commands_.AddTo(monitor_);
+  TimerInterval = new QTimer(this);
+  TimerInterval->setObjectName(QStringLiteral("TimerInterval"));
+  TimerInterval->setTimerType(Qt::PreciseTimer);
+  clock_ = new QTimer(this);
+  clock_->setSingleShot(true);
+  ConnectHandlers();
+  ConnectOptions();
+  MakeTrayIcon();
+
+  // 1. Form set-up.
+  ShowVersion();
+  ApplyPlace(*this, {settings_.ControlState, settings_.ControlTop, settings_.ControlLeft});
+  SetTicked(TChartOption::kAxisTitles, settings_.ShowAxisTitles);
+  FillDestinationList();
+  // 2. The Monitor page; 3. the preset list; 4. the language; 5. the preset.
+  ShowPage(kTabMonitor);
+  FillPresetList();
+  ApplyLanguage();
+  ShowPreset();
+  // 6. Nothing to print or save yet; no recording either.
+  commands_.Print->setEnabled(false);
+  commands_.Image->setEnabled(false);
+  SetRecordingControls(false);
+  ui_->VrClock2->display(QStringLiteral("0:00:00"));
+  ui_->pINTERVAL->setFocus();
+  VrClock1SecondsChanged();
+}
+
+void TF_CONTROL::ConnectHandlers() {
+  connect(commands_.Start, &QAction::triggered, this, &TF_CONTROL::bSTARTClick);
+  connect(commands_.Stop, &QAction::triggered, this, &TF_CONTROL::bSTOPClick);
+  connect(commands_.Mark, &QAction::triggered, this, &TF_CONTROL::bMARKClick);
+  connect(commands_.Open, &QAction::triggered, this, &TF_CONTROL::bOpenClick);
+  connect(commands_.Print, &QAction::triggered, this, &TF_CONTROL::bPrintClick);
+  connect(commands_.Image, &QAction::triggered, this, &TF_CONTROL::bBMPClick);
+  // Ctrl+Q turns to the Exit page as a click on its tab would.
+  connect(commands_.Exit, &QAction::triggered, this,
+          [this] { ui_->PgC->setCurrentIndex(kTabExit); });
+  connect(TimerInterval, &QTimer::timeout, this, &TF_CONTROL::TimerIntervalTimer);
+  connect(clock_, &QTimer::timeout, this, &TF_CONTROL::VrClock1SecondsChanged);
+  connect(ui_->PgC, &QTabWidget::currentChanged, this, &TF_CONTROL::PgCChange);
+  connect(ui_->bYes, &QPushButton::clicked, this, &TF_CONTROL::bYesClick);
+  connect(ui_->bNo, &QPushButton::clicked, this, &TF_CONTROL::bNoClick);
+  connect(ui_->bBrowse, &QToolButton::clicked, this, &TF_CONTROL::bBrowseClick);
+  connect(ui_->pPATH, &QComboBox::activated, this, &TF_CONTROL::pPATHChange);
+  connect(ui_->lbPSET, &QListWidget::currentRowChanged, this, &TF_CONTROL::lbPSETClick);
+  auto* languages = new QButtonGroup(ui_->rLANGUAGE);
+  languages->setObjectName(QStringLiteral("rLANGUAGEItems"));
+  languages->addButton(ui_->rLANGUAGE0, kEnglish);
+  languages->addButton(ui_->rLANGUAGE1, kRussian);
+  connect(languages, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+    if (checked) rLANGUAGEClick(id);
+  });
+}
+
+void TF_CONTROL::CompactCaptions() {
+  // The Russian captions of the chart options and the pages are long.
+  QFont small = font();
+  small.setPointSizeF(7.5);
+  for (int i = 0; i < static_cast<int>(TChartOption::kCount); ++i) {
+    Box(static_cast<TChartOption>(i)).setFont(small);
+  }
+  QTabBar* tabs = ui_->PgC->tabBar();
+  tabs->setFont(small);
+  auto* style = new TCompactTabs;
+  style->setParent(tabs);
+  tabs->setStyle(style);
+  for (QLabel* display : {ui_->lVO2t, ui_->lM, ui_->lO2})
+    Colour(*display, QPalette::Window, Qt::black);
+}
+
+void TF_CONTROL::ShowVersion() {
+  ui_->lVer->setText(QString::fromStdString(platform::ProgramFileVersion()));
+}
+
+// --- language -------------------------------------------------------------------
+
+void TF_CONTROL::rLANGUAGEClick(int index) {
+  settings_.Language = index;
+  ApplyLanguage();
+}
+
+void TF_CONTROL::ApplyLanguage() {
+  if (settings_.Language == settings_.AppliedLanguage) return;
+  settings_.AppliedLanguage = settings_.Language;
+  const int lang = settings_.AppliedLanguage;
+  (lang == kRussian ? ui_->rLANGUAGE1 : ui_->rLANGUAGE0)->setChecked(true);
+
+  for (int page = kTabMonitor; page <= kTabExit; ++page)
+    ui_->PgC->setTabText(page, Caption(11 + page, lang));
+  setWindowTitle(Caption(17, lang));
+  ui_->PanHeader->setText(Caption(44, lang));
+
+  // Each box's caption, then its state from the settings: a box whose state
+  // changes runs its handler, which applies the option to the chart.
+  struct OptionText {
+    TChartOption option;
+    int caption;
+    bool TGLOB::*setting;
+  };
+  static constexpr OptionText kOptions[] = {
+      {TChartOption::kLegend, 45, &TGLOB::ShowLegend},
+      {TChartOption::kMarks, 63, &TGLOB::ShowMarks},
+      {TChartOption::kAbsTimeScale, 61, &TGLOB::AbsTimeScale},
+      {TChartOption::k3D, 43, &TGLOB::Show3D},
+      {TChartOption::kRotate, 42, &TGLOB::Rotate},
+      {TChartOption::kAutoScale, 56, &TGLOB::AutoTimeScale},
+      {TChartOption::kScrool, 64, &TGLOB::AutoScrollAtStart},
+      {TChartOption::kGrid, 65, &TGLOB::ShowGrid},
+      {TChartOption::kOneAxes, 66, &TGLOB::OneAxes},
+      {TChartOption::kAuto, 67, &TGLOB::AllVertAuto},
+      {TChartOption::kUndoAuto, 68, &TGLOB::UndoZoomAuto},
+      {TChartOption::kAxisTitles, 69, &TGLOB::ShowAxisTitles},
+  };
+  for (const OptionText& o : kOptions) {
+    Box(o.option).setText(Caption(o.caption, lang));
+    SetTicked(o.option, settings_.*o.setting);
+  }
+
+  const std::pair<QLabel*, int> labels[] = {{ui_->lCurTime, 46},
+                                            {ui_->lRecTime, 47},
+                                            {ui_->lPostfix, 53},
+                                            {ui_->lDESCR, 54},
+                                            {ui_->lInterval, 49},
+                                            {ui_->lDestDir, 50},
+                                            // The Setup page.
+                                            {ui_->lEXP, 0},
+                                            {ui_->lPRESET, 12},
+                                            {ui_->pCOMFLOWN, 2},
+                                            {ui_->pCOMAIRO, 2},
+                                            {ui_->lNAME, 3},
+                                            {ui_->lDESCRIPT, 4},
+                                            {ui_->lATM, 5},
+                                            {ui_->lAIR, 6},
+                                            {ui_->lMASS, 7},
+                                            {ui_->lHUMID, 8}};
+  for (const auto& [label, caption] : labels) label->setText(Caption(caption, lang));
+  ui_->pINTERVAL->setText(QString::fromStdString(FormatGeneral(settings_.SampleInterval)));
+  if (ui_->pPATH->count() > 0) ui_->pPATH->setCurrentIndex(0);
+  ui_->bADDPRESET->setText(Caption(9, lang));
+  ui_->bDELPRESET->setText(Caption(10, lang));
+  commands_.ApplyLanguage(lang);
+  ui_->lExitMesage->setText(QString::fromUtf8(MessageText(5, lang)));
+  ui_->bYes->setText(Caption(40, lang));
+  ui_->bNo->setText(Caption(41, lang));
+
+  // Every other window that exists takes its texts at once as well.
+  monitor_.ApplyLanguage();
+  if (F_MESAGE) F_MESAGE->ApplyLanguage();
+  if (F_DIALOG) F_DIALOG->ApplyLanguage();
+  ShowLinkStatus();
+  emit LanguageApplied(lang);
+}
+
+// --- pages and leaving ----------------------------------------------------------
+
+void TF_CONTROL::PgCChange(int index) {
+  const int from = currentPage_;
+  if (index == from) return;
+  if (!pageByProgram_) {
+    PreviousPage = from;
+    if (PageLeaveCheck && !PageLeaveCheck(from, index)) {
+      ShowPage(from);
+      return;
+    }
+  }
+  currentPage_ = index;
+  if (index == kTabExit && !pageByProgram_ && !(Channel && Channel->Recording)) ExitProgram();
+}
+
+void TF_CONTROL::ShowPage(int index) {
+  pageByProgram_ = true;
+  ui_->PgC->setCurrentIndex(index);
+  currentPage_ = ui_->PgC->currentIndex();
+  pageByProgram_ = false;
+}
+
+void TF_CONTROL::ShowExitPageForClose() {
+  ShowPage(kTabExit);
+  show();
+  raise();
+  activateWindow();
+}
+
+void TF_CONTROL::bYesClick() {
+  if (Channel && Channel->Recording) bSTOPClick();
+  ExitProgram();
+}
+
+void TF_CONTROL::bNoClick() { ShowPage(PreviousPage); }
+
+void TF_CONTROL::ExitProgram() {
+  std::string error;
+  const auto interval =
+      ParseSampleInterval(ui_->pINTERVAL->text().toStdString(), settings_.AppliedLanguage, &error);
+  if (!interval) {
+    ShowErrorBox(QString::fromStdString(error));
+    return;
+  }
+  settings_.SampleInterval = *interval;
+  close();
+}
+
+bool TF_CONTROL::FormCloseQuery() {
+  if (!(Channel && Channel->Recording)) return true;
+  ShowExitPageForClose();
+  return false;
+}
+
+void TF_CONTROL::FormClose() {
+  const TWindowPlace place = PlaceOf(*this);
+  settings_.ControlState = place.State;
+  settings_.ControlTop = place.Top;
+  settings_.ControlLeft = place.Left;
+  if (FOpen) {
+    const TWindowPlace open = PlaceOf(*FOpen);
+    settings_.OpenTop = open.Top;
+    settings_.OpenLeft = open.Left;
+    settings_.OpenHeight = open.Height;
+    settings_.OpenWidth = open.Width;
+  }
+  TimerInterval->stop();
+  session_.reset();  // it refers to the recording object
+  monitor_.DestroyChannel();
+  if (VrTrayIcon1) VrTrayIcon1->hide();
+  monitor_.close();
+}
+
+void TF_CONTROL::closeEvent(QCloseEvent* event) {
+  if (!session_ || !FormCloseQuery()) {
+    event->ignore();
+    return;
+  }
+  FormClose();
+  event->accept();
+}
+
+// --- destination folder -----------------------------------------------------------
+
+void TF_CONTROL::FillDestinationList() {
+  ui_->pPATH->clear();
+  for (int i = 0; i < settings_.DirHistoryCount; ++i) {
+    ui_->pPATH->addItem(QString::fromStdString(settings_.DirHistory[i]));
+  }
+  if (ui_->pPATH->count() > 0) ui_->pPATH->setCurrentIndex(0);
+}
+
+void TF_CONTROL::pPATHChange(int index) {
+  if (index <= 0 || index >= settings_.DirHistoryCount) return;
+  const std::string folder = settings_.DirHistory[index];
+  ChooseFolder(settings_.DirHistory, settings_.DirHistoryCount, folder);
+  FillDestinationList();
+}
+
+void TF_CONTROL::bBrowseClick() {
+  if (F_GetDir && F_GetDir->Execute(ui_->pPATH->currentText()) == QDialog::Accepted) {
+    FillDestinationList();
+  }
+}
+
+// --- presets and recordings ---------------------------------------------------------
+
+void TF_CONTROL::FillPresetList() {
+  const QSignalBlocker quiet(ui_->lbPSET);
+  ui_->lbPSET->clear();
+  const TPresets& presets = *Channel->Presets;
+  for (int i = 0; i < presets.Count; ++i) {
+    ui_->lbPSET->addItem(QString::fromStdString(presets.Items[i]->Name));
+  }
+  ui_->lbPSET->setCurrentRow(presets.Current);
+}
+
+void TF_CONTROL::lbPSETClick(int row) {
+  if (!Channel || row < 0 || row == Channel->Presets->Current) return;
+  Channel->Presets->Current = row;
+  ShowPreset();
+}
+
+void TF_CONTROL::ShowPreset() {
+  if (!Channel) return;
+  const TPresets& presets = *Channel->Presets;
+  const TPreset& p = *presets.Items[presets.Current];
+  ui_->pNAME->setText(QString::fromStdString(p.Name));
+  ui_->pDESCR->setText(QString::fromStdString(p.Description));
+  ui_->pPORTFLOWN->setText(QString::number(p.FlownPort));
+  ui_->pPORTAIRO->setText(QString::number(p.AiroPort));
+  ui_->pAPRESS->setText(LocaleNumber(p.AtmPressure));
+  ui_->pTENV->setText(LocaleNumber(p.AirTemperature));
+  ui_->pMASS->setText(LocaleNumber(p.BodyMass));
+  ui_->pPOWER->setText(LocaleNumber(p.Humidity));
+  QCheckBox* const visible[kChannelCount] = {ui_->cbVO2t, ui_->cbVes, ui_->cbO2, ui_->cbT,
+                                             ui_->cbV,    ui_->cbF,   ui_->cbM};
+  QPushButton* const colours[kChannelCount] = {ui_->bVO2TColor, ui_->bVesColor, ui_->bO2Color,
+                                               ui_->bTColor,    ui_->bVColor,   ui_->bFColor,
+                                               ui_->bMColor};
+  for (int c = 0; c < kChannelCount; ++c) {
+    visible[c]->setChecked(p.Visible[c]);
+    Colour(*colours[c], QPalette::Button, ToColour(p.Color[c]));
+  }
+  // The displays show V, M and F in their channels' colours.
+  const std::pair<QLabel*, int> displays[] = {{ui_->lVO2t, kV}, {ui_->lM, kM}, {ui_->lO2, kF}};
+  for (const auto& [display, c] : displays)
+    Colour(*display, QPalette::WindowText, ToColour(p.Color[c]));
+  ui_->bADDPRESET->setEnabled(false);
+  ui_->bDELPRESET->setEnabled(presets.Current != 0);
+  Channel->BuildChart();
+  monitor_.RefreshChart();
+}
+
+void TF_CONTROL::ShowLoadedRecording() {
+  if (!Channel) return;
+  ui_->pINTERVAL->setText(QString::fromStdString(FormatGeneral(Channel->IntervalSeconds)));
+  ui_->Memo1->setPlainText(QString::fromStdString(Channel->RecordDescription));
+  ui_->pFileNamePostfix->setText(QString::fromStdString(LoadedPostfix(Channel->LoadFileName)));
+  monitor_.SetTitle(55, Channel->LoadFileName);
+  SetTicked(TChartOption::kAutoScale, true);
+  RunClickHandler(TChartOption::kAutoScale);
+  SetTicked(TChartOption::kAuto, true);
+  monitor_.RefreshChart();
+}
+
+void TF_CONTROL::RecordingOpened() {
+  commands_.Print->setEnabled(true);
+  commands_.Image->setEnabled(true);
+  ShowLoadedRecording();
+  SetTicked(TChartOption::kAuto, true);
+  RunClickHandler(TChartOption::kAuto);
+  monitor_.RefreshChart();
+}
+
+void TF_CONTROL::bOpenClick() {
+  if (FOpen && RunModal(*FOpen) == QDialog::Accepted) RecordingOpened();
+}
+
+void TF_CONTROL::bPrintClick() {
+  if (FPrint) RunModal(*FPrint);
+}
+
+void TF_CONTROL::bBMPClick() {
+  if (SaveChartImage) SaveChartImage();
+}
+
+// --- tray -----------------------------------------------------------------------------
+
+void TF_CONTROL::MakeTrayIcon() {
+  // Without a tray (plain X servers, the offscreen platform) a minimised
+  // window stays an ordinary minimised window.
+  if (!QSystemTrayIcon::isSystemTrayAvailable()) return;
+  VrTrayIcon1 = new QSystemTrayIcon(QIcon(LogoPicture(32)), this);
+  VrTrayIcon1->setToolTip(QStringLiteral("VEXA Control"));
+  connect(VrTrayIcon1, &QSystemTrayIcon::activated, this,
+          [this](QSystemTrayIcon::ActivationReason r) {
+            if (r == QSystemTrayIcon::DoubleClick || r == QSystemTrayIcon::Trigger)
+              RestoreFromTray();
+          });
+}
+
+void TF_CONTROL::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() != QEvent::WindowStateChange || !VrTrayIcon1 || !isMinimized()) return;
+  // Hide after the state change has been handled, not inside it.
+  QTimer::singleShot(0, this, [this] {
+    hide();
+    monitor_.hide();
+    VrTrayIcon1->show();
+  });
+}
+
+void TF_CONTROL::RestoreFromTray() {
+  monitor_.show();
+  showNormal();
+  raise();
+  activateWindow();
+  VrTrayIcon1->hide();
+}
+
+}  // namespace vexa::ui

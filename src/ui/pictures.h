@@ -1,0 +1,21 @@
+// The program's pictures, drawn at run time so they stay sharp at any size
+// and need no image files: the speed buttons' icons, the logo (About and
+// Exit pages, message window, tray), the flow meter and the splash.
+#pragma once
+
+#include <QIcon>
+#include <QPixmap>
+
+namespace vexa::ui {
+
+enum class TPicture { kOpen, kPrint, kImage, kStart, kMark, kStop };
+
+QIcon CommandIcon(TPicture picture);
+// A breath curve in a ring, side × side pixels.
+QPixmap LogoPicture(int side);
+// The flow meter beside its port field on the Setup page.
+QPixmap FlowMeterPicture(int width, int height);
+// The splash window's picture (600 × 328), with the version.
+QPixmap SplashPicture(const QString& version);
+
+}  // namespace vexa::ui

@@ -1,0 +1,106 @@
+#include "ui/startup.h"
+
+#include <QElapsedTimer>
+#include <QLoggingCategory>
+#include <exception>
+
+#include "core/settings.h"
+#include "recording/channel.h"
+#include "recording/open_recording.h"
+#include "recording/panel_rules.h"
+#include "ui/application.h"
+#include "ui/chart_widget.h"
+#include "ui/f_control.h"
+#include "ui/f_monitor.h"
+#include "ui/modal.h"
+#include "ui/splash_form.h"
+#include "ui/windows.h"
+
+// "vexa.startup": one line when both windows have been painted for the first
+// time, with the time since the entry point (the start-up benchmark reads it).
+Q_LOGGING_CATEGORY(lcStartup, "vexa.startup", QtWarningMsg)
+
+namespace vexa::ui {
+
+namespace {
+
+// Notes the first paint of the two main windows.
+class TFirstPaint : public QObject {
+ public:
+  explicit TFirstPaint(QElapsedTimer clock) : clock_(clock) {}
+  void Watch(QWidget& window) {
+    window.installEventFilter(this);
+    ++waiting_;
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Paint) {
+      watched->removeEventFilter(this);
+      if (--waiting_ == 0) {
+        qCDebug(lcStartup, "both windows shown %.1f ms", clock_.nsecsElapsed() / 1e6);
+      }
+    }
+    return false;
+  }
+
+ private:
+  QElapsedTimer clock_;
+  int waiting_ = 0;
+};
+
+}  // namespace
+
+bool OpenCommandLineRecording(const char* const* argv, int argc) {
+  const std::string path = CommandLinePath(CommandLineText(argc, argv));
+  if (path.empty() || !Channel || !F_CONTROL) return false;
+  if (OpenRecordingFile(*Channel, path).status != 0) return false;
+  F_CONTROL->RecordingOpened();
+  return true;
+}
+
+int RunVexa(int argc, char** argv) {
+  QElapsedTimer clock;
+  clock.start();
+  // The settings are read before anything else and written after the loop.
+  TGLOB& settings = GLOB();
+  TApplication app(argc, argv);
+  qCDebug(lcStartup, "application %.1f ms", clock.nsecsElapsed() / 1e6);
+  try {
+    auto splash = std::make_unique<TSplashForm>();
+    qCDebug(lcStartup, "splash made %.1f ms", clock.nsecsElapsed() / 1e6);
+    splash->show();
+    splash->repaint();
+    QApplication::processEvents();
+    qCDebug(lcStartup, "splash shown %.1f ms", clock.nsecsElapsed() / 1e6);
+    QApplication::setApplicationName(QStringLiteral("VEXA"));
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    CreateWindows(settings);
+    qCDebug(lcStartup, "windows made %.1f ms", clock.nsecsElapsed() / 1e6);
+    QObject::connect(F_MONITOR, &TF_MONITOR::Closed, &app, &QApplication::quit,
+                     Qt::QueuedConnection);
+    splash.reset();
+
+    TFirstPaint firstPaint(clock);
+    if (lcStartup().isDebugEnabled()) {
+      firstPaint.Watch(*F_CONTROL);
+      firstPaint.Watch(F_MONITOR->MON());
+    }
+    F_CONTROL->show();
+    F_MONITOR->show();
+    // The panel stays above the monitor also where no window manager
+    // honours its stay-on-top flag.
+    F_CONTROL->raise();
+    OpenCommandLineRecording(argv, argc);
+    QApplication::exec();
+  } catch (const std::exception& e) {
+    ShowErrorBox(QString::fromUtf8(e.what()));
+  } catch (...) {
+    ShowErrorBox(QString());
+  }
+  DestroyWindows();
+  return 0;
+}
+
+}  // namespace vexa::ui

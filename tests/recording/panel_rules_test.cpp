@@ -1,0 +1,74 @@
+#include "recording/panel_rules.h"
+
+#include <gtest/gtest.h>
+
+#include "link/acquisition.h"
+
+namespace vexa {
+namespace {
+
+TEST(LoadedPostfix, IsTheNamesTextBetweenTheTimeAndTheExtension) {
+  const struct {
+    const char* path;
+    const char* postfix;
+  } cases[] = {
+      {"/data/2026-12-08 (14-23-05) test.vxa", " test"},
+      {"D:\\Data\\2026-12-08 (14-23-05) run1.vxa", " run1"},
+      {"/data/2026-12-08 (14-23-05) .vxa", " "},
+      {"/data/2026-12-08 (14-23-05) a.b.vxa", " a.b"},    // a dot in the postfix stays
+      {"/runs (old)/2026-12-08 (14-23-05) x.vxa", " x"},  // a ")" in a folder is not the name's
+      {"/runs (old)/plain.vxa", ""},
+      {"/data/2026-12-08 (14-23-05) test", ""},  // no extension after the ")"
+      {"/data/a.b (c) d", ""},
+      {"", ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(LoadedPostfix(c.path), c.postfix) << c.path;
+}
+
+TEST(CommandLinePath, DropsBlanksAndOnePairOfSurroundingQuotes) {
+  const struct {
+    const char* text;
+    const char* path;
+  } cases[] = {
+      {"\"/data/run 1/a b.vxa\"", "/data/run 1/a b.vxa"},
+      {"  \"/data/a.vxa\"  ", "/data/a.vxa"},
+      {"/data/a b.vxa", "/data/a b.vxa"},
+      {"/data/my\"file.vxa", "/data/my\"file.vxa"},  // a quote inside a name stays
+      {"\"", "\""},
+      {"\"\"", ""},
+      {"", ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(CommandLinePath(c.text), c.path) << c.text;
+  const char* argv[] = {"vexa", "/data/run", "1/a.vxa"};
+  EXPECT_EQ(CommandLineText(3, argv), "/data/run 1/a.vxa");
+  EXPECT_EQ(CommandLineText(1, argv), "");
+}
+
+TEST(DescribeLink, SaysWhetherTheMeterTalksWithItsCounters) {
+  TLinkCounters counters;
+  counters.FramesDecoded = 240;
+  counters.SilentReads = 3;
+  TLinkStatus idle = DescribeLink(false, false, 2, "/dev/ttyUSB0", counters, 0);
+  EXPECT_EQ(idle.Link, TLinkStatus::kIdle);
+  EXPECT_EQ(idle.Line, "COM2: idle");
+  const TLinkStatus alive = DescribeLink(true, true, 2, "/dev/ttyUSB0", counters, 0);
+  EXPECT_EQ(alive.Line, "COM2: alive, 240 frames");
+  EXPECT_EQ(alive.Details,
+            "COM2 = /dev/ttyUSB0\nFrames decoded: 240\nBytes skipped: 0\nSilent reads: 3\n"
+            "Reopen attempts: 0");
+  const TLinkStatus silent = DescribeLink(true, false, 7, "", counters, 1);
+  EXPECT_EQ(silent.Link, TLinkStatus::kSilent);
+  EXPECT_EQ(silent.Line, "COM7: нет данных, кадров 240");
+  EXPECT_EQ(silent.Details.substr(0, 5), "COM7\n");
+}
+
+TEST(FolderChoiceMessage, NamesTheReasonAndTheFolder) {
+  EXPECT_EQ(FolderChoiceMessage(FolderChoice::kStored, "/a", 0), "");
+  EXPECT_EQ(FolderChoiceMessage(FolderChoice::kTooLong, "/a", 0),
+            "The folder path is longer than 128 characters: /a");
+  EXPECT_EQ(FolderChoiceMessage(FolderChoice::kUnrepresentable, "/ü", 1),
+            "Путь к папке содержит символы вне Windows-1251: /ü");
+}
+
+}  // namespace
+}  // namespace vexa

@@ -167,7 +167,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Refusal{"interval-text", "abc", "", false, 0,
                               "The sample interval is not a number: \"abc\""},
                       Refusal{"interval-short", "0.0001", "", false, 0,
-                              "The sample interval must be at least 0.001 s: \"0.0001\""},
+                              "The sample interval must be at least 0.05 s: \"0.0001\""},
                       Refusal{"postfix", "5", "a/b", false, 0,
                               "The file name postfix may only hold Windows-1251 characters other "
                               "than / \\ : * ? \" < > | and control characters: \"a/b\""}));

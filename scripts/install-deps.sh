@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages a build needs, only those that are missing.
-# usage: scripts/install-deps.sh [base] [gui] [sanitize] [fuzz] [cross] [bench] [e2e]
+# usage: scripts/install-deps.sh [base] [gui] [sanitize] [fuzz] [cross] [bench] [e2e] [package]
 set -euo pipefail
 
 declare -A GROUP=(
@@ -16,6 +16,14 @@ declare -A GROUP=(
   # The desktop program end to end: a virtual X server, key presses, window
   # titles, screenshots; iconv reads the recordings' Windows-1251 marks.
   [e2e]="xvfb xauth xdotool x11-utils imagemagick libc-bin"
+  # The Debian package and its checks: dpkg-shlibdeps (dpkg-dev) and file
+  # find the runtime packages of what the programs link; rsvg-convert
+  # (librsvg2-bin) renders the icon's PNG sizes; lintian, desktop-file-utils
+  # and appstream check what is installed; shared-mime-info, xdg-utils and
+  # libfile-mimeinfo-perl (xdg-mime's reader of the MIME database outside a
+  # desktop) show a .vxa file's type; debootstrap makes the clean Debian 12
+  # root the package is installed into.
+  [package]="dpkg-dev file librsvg2-bin lintian desktop-file-utils appstream shared-mime-info xdg-utils libfile-mimeinfo-perl debootstrap"
 )
 
 groups=("$@")

@@ -8,6 +8,9 @@
 #   fuzz      clang + libFuzzer, each target for a short run
 #   windows   mingw-w64 cross build of the core, vexa-rec and the tests
 #             that need no pseudo-terminal, run under wine
+#   package   the Debian package (scripts/package.sh), lintian, the desktop
+#             entry, metainfo and MIME type, and the package installed into
+#             a clean Debian 12 root (debootstrap) and run there (needs root)
 # usage: scripts/test.sh [stage...]     (no stage: all of them)
 #        VEXA_FUZZ_SECONDS=N            (seconds per fuzz target, default 20)
 set -euo pipefail
@@ -16,7 +19,7 @@ ROOT=$PWD
 JOBS=$(nproc)
 
 stages=("$@")
-[ ${#stages[@]} -gt 0 ] || stages=(normal asan tsan fuzz windows)
+[ ${#stages[@]} -gt 0 ] || stages=(normal asan tsan fuzz windows package)
 
 banner() { printf '\n==== %s ====\n' "$*"; }
 
@@ -131,8 +134,23 @@ stage_windows() {
     return 1
   fi
   echo "vexa-rec.exe under wine: $out (status $status)"
+  # Its version comes from its own version resource, as the About page's does.
+  out=$(/usr/lib/wine/wine64 build/mingw/tools/vexa-rec.exe --version 2>&1 | tr -d '\r')
+  if [ "$out" != "vexa-rec 1.1.0.135" ]; then
+    echo "vexa-rec.exe --version: expected the resource's 1.1.0.135, got: $out" >&2
+    return 1
+  fi
+  echo "vexa-rec.exe --version under wine reads its version resource: $out"
   windows_serial_check
   /usr/lib/wine/wineserver -k 2>/dev/null || true
+}
+
+stage_package() {
+  scripts/install-deps.sh base gui package
+  banner "Debian package, installed into a clean Debian 12 root"
+  local deb
+  deb=$(scripts/package.sh | tail -n 1)
+  tests/package/check_package.sh "$deb"
 }
 
 for s in "${stages[@]}"; do

@@ -44,6 +44,13 @@ FileResult RemoveFile(const std::string& path) {
   return {true, {}};
 }
 
+FileResult MakeFolders(const std::string& path) {
+  std::error_code ec;
+  fs::create_directories(NativePath(path), ec);
+  if (ec) return {false, "cannot create " + path + ": " + ec.message()};
+  return {true, {}};
+}
+
 bool ReadFileBytes(const std::string& path, std::size_t maxBytes, std::vector<std::byte>& out,
                    std::string* error) {
   out.clear();

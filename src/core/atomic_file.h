@@ -34,4 +34,8 @@ FileResult MoveAside(const std::string& from, const std::string& to);
 // Deletes a file; a file that is already gone counts as success.
 FileResult RemoveFile(const std::string& path);
 
+// Creates a folder and any missing folders above it; one that exists counts
+// as success.
+FileResult MakeFolders(const std::string& path);
+
 }  // namespace vexa

@@ -3,10 +3,15 @@
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
+#include <vector>
+
+#include "core/atomic_file.h"
 
 #ifdef _WIN32
 #include <windows.h>
+#include <shlobj.h>
 #else
+#include <pwd.h>
 #include <unistd.h>
 #endif
 
@@ -58,6 +63,14 @@ std::string ProgramPath() {
 
 namespace {
 
+// user-dirs.dirs is a few lines; a larger file is not one.
+constexpr std::size_t kUserDirsMaxBytes = 64 * 1024;
+
+std::string WithoutTrailingSlashes(std::string path) {
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  return path;
+}
+
 bool IsWritableFolder(const std::string& dir) {
   if (dir.empty()) return false;
 #ifdef _WIN32
@@ -74,17 +87,30 @@ bool IsWritableFolder(const std::string& dir) {
 #endif
 }
 
+// $HOME, else the account's home from the password database (a service
+// started without HOME); "" when neither names one.
+std::string HomeDir() {
+  if (std::string home = Environment("HOME"); !home.empty()) return home;
+#ifdef _WIN32
+  return Environment("USERPROFILE");
+#else
+  const passwd* account = getpwuid(getuid());
+  return account && account->pw_dir ? std::string(account->pw_dir) : std::string();
+#endif
+}
+
+// $XDG_CONFIG_HOME, else ~/.config: where the user's configuration lives.
+std::string XdgConfigHome() {
+  if (std::string xdg = Environment("XDG_CONFIG_HOME"); !xdg.empty()) return xdg;
+  const std::string home = HomeDir();
+  return home.empty() ? std::string() : JoinPath(home, ".config");
+}
+
 std::string UserConfigDir() {
-  std::string base;
-  if (std::string xdg = Environment("XDG_CONFIG_HOME"); !xdg.empty()) {
-    base = xdg;
-  } else if (std::string appdata = Environment("APPDATA"); !appdata.empty()) {
-    base = appdata;
-  } else if (std::string home = Environment("HOME"); !home.empty()) {
-    base = JoinPath(home, ".config");
-  } else {
-    base = ".";
-  }
+  std::string base = Environment("XDG_CONFIG_HOME");
+  if (base.empty()) base = Environment("APPDATA");
+  if (base.empty()) base = XdgConfigHome();
+  if (base.empty()) base = ".";
   std::string dir = JoinPath(base, "vexa");
   std::error_code ec;
   fs::create_directories(FromUtf8(dir), ec);
@@ -93,17 +119,112 @@ std::string UserConfigDir() {
 
 }  // namespace
 
-std::string ConfigDir() {
+PathLayout BuildLayout() {
+#ifdef VEXA_INSTALLED_LAYOUT
+  return PathLayout::kInstalled;
+#else
+  return PathLayout::kDevelopment;
+#endif
+}
+
+std::string ConfigDir() { return ConfigDir(BuildLayout()); }
+
+std::string ConfigDir(PathLayout layout) {
   if (std::string dir = Environment("VEXA_CONFIG_DIR"); !dir.empty()) {
     while (dir.size() > 1 && (dir.back() == '/' || dir.back() == kPathSeparator)) dir.pop_back();
     return dir;
   }
-  const std::string program = ProgramPath();
-  if (!program.empty()) {
-    const std::string folder = ToUtf8(FromUtf8(program).parent_path());
-    if (IsWritableFolder(folder)) return folder;
+  if (layout == PathLayout::kDevelopment) {
+    const std::string program = ProgramPath();
+    if (!program.empty()) {
+      const std::string folder = ToUtf8(FromUtf8(program).parent_path());
+      if (IsWritableFolder(folder)) return folder;
+    }
   }
   return UserConfigDir();
+}
+
+std::vector<std::string_view> ConfigDirRule() {
+  std::vector<std::string_view> rule{"$VEXA_CONFIG_DIR, when it is set"};
+  if (BuildLayout() == PathLayout::kDevelopment) {
+    rule.push_back("the program's own folder, when it is writable");
+  }
+  rule.push_back("$XDG_CONFIG_HOME/vexa, else ~/.config/vexa");
+  return rule;
+}
+
+std::string DocumentsDirFromUserDirs(std::string_view text, const std::string& home) {
+  constexpr std::string_view kKey = "XDG_DOCUMENTS_DIR=\"";
+  std::string found;
+  std::size_t at = 0;
+  while (at < text.size()) {
+    std::size_t end = text.find('\n', at);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view line = text.substr(at, end - at);
+    at = end + 1;
+    while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
+    if (line.substr(0, kKey.size()) != kKey) continue;
+    // A shell double-quoted string: a backslash keeps the next character.
+    std::string value;
+    bool closed = false;
+    for (std::size_t i = kKey.size(); i < line.size(); ++i) {
+      if (line[i] == '\\' && i + 1 < line.size()) {
+        value += line[++i];
+      } else if (line[i] == '"') {
+        closed = true;
+        break;
+      } else {
+        value += line[i];
+      }
+    }
+    if (!closed) continue;
+    // The file holds "$HOME/..." or an absolute path; anything else is not
+    // a folder it may name.
+    constexpr std::string_view kHome = "$HOME";
+    if (value.substr(0, kHome.size()) == kHome &&
+        (value.size() == kHome.size() || value[kHome.size()] == '/')) {
+      if (home.empty()) continue;
+      found = WithoutTrailingSlashes(home + value.substr(kHome.size()));
+    } else if (!value.empty() && value.front() == '/') {
+      found = WithoutTrailingSlashes(value);
+    }
+  }
+  return found;
+}
+
+std::string DocumentsDir() {
+#ifdef _WIN32
+  wchar_t path[MAX_PATH] = {};
+  if (SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, path))) {
+    return ToUtf8(fs::path(path));
+  }
+  const std::string home = HomeDir();
+  return home.empty() ? std::string() : JoinPath(home, "Documents");
+#else
+  if (std::string dir = Environment("XDG_DOCUMENTS_DIR"); !dir.empty() && dir.front() == '/') {
+    return WithoutTrailingSlashes(dir);
+  }
+  const std::string home = HomeDir();
+  if (const std::string config = XdgConfigHome(); !config.empty()) {
+    std::vector<std::byte> bytes;
+    if (ReadFileBytes(JoinPath(config, "user-dirs.dirs"), kUserDirsMaxBytes, bytes)) {
+      const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+      if (std::string dir = DocumentsDirFromUserDirs(text, home); !dir.empty()) return dir;
+    }
+  }
+  return home.empty() ? std::string() : JoinPath(home, "Documents");
+#endif
+}
+
+std::string DefaultDestinationFolder(const std::string& configDir) {
+  return DefaultDestinationFolder(BuildLayout(), configDir);
+}
+
+std::string DefaultDestinationFolder(PathLayout layout, const std::string& configDir) {
+  if (layout == PathLayout::kDevelopment) return configDir;
+  const std::string documents = DocumentsDir();
+  // Without a home there are no documents: the settings folder still holds.
+  return documents.empty() ? configDir : JoinPath(documents, "VEXA");
 }
 
 std::string JoinPath(const std::string& dir, const std::string& name) {

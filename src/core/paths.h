@@ -3,16 +3,49 @@
 #pragma once
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace vexa {
 
 // Full path of the running program file ("/opt/vexa/bin/vexa-rec").
 std::string ProgramPath();
 
+// Where a build keeps its files. A development build (a build tree, a copied
+// folder) keeps them beside the program when it can; an installed one (the
+// Debian package) never does: /usr/bin is shared by every user and writable
+// for root, and settings left there would be everyone's.
+enum class PathLayout { kDevelopment, kInstalled };
+
+// The layout this build was made with (CMake's VEXA_INSTALLED_LAYOUT).
+PathLayout BuildLayout();
+
 // The folder for vexa.cfg, vexa.pset and vexa.ports, without a trailing
-// separator: $VEXA_CONFIG_DIR when set; else the program's folder when it is
-// writable; else $XDG_CONFIG_HOME/vexa or ~/.config/vexa (created on demand).
+// separator: $VEXA_CONFIG_DIR when set; else, in a development build, the
+// program's folder when it is writable; else $XDG_CONFIG_HOME/vexa or
+// ~/.config/vexa (%APPDATA%\vexa on Windows), created on demand.
 std::string ConfigDir();
+std::string ConfigDir(PathLayout layout);
+
+// The same rule in words for this build, one folder a line, for the tools'
+// --help (and so their man pages).
+std::vector<std::string_view> ConfigDirRule();
+
+// The user's documents folder: $XDG_DOCUMENTS_DIR, else the
+// XDG_DOCUMENTS_DIR line of user-dirs.dirs in $XDG_CONFIG_HOME or ~/.config,
+// else ~/Documents; the shell's Documents folder on Windows. Not created.
+std::string DocumentsDir();
+
+// The XDG_DOCUMENTS_DIR of a user-dirs.dirs text: a quoted "$HOME/..." or
+// absolute path, the last such line winning; "" when it names none.
+std::string DocumentsDirFromUserDirs(std::string_view text, const std::string& home);
+
+// The destination a new settings file in configDir starts with: configDir
+// itself in a development build; in an installed one a VEXA folder in the
+// user's documents (DocumentsDir()). Naming it creates nothing; the new
+// settings file and the recordings do (TGLOB::DefaultDestination).
+std::string DefaultDestinationFolder(const std::string& configDir);
+std::string DefaultDestinationFolder(PathLayout layout, const std::string& configDir);
 
 // The system's path separator as the files' paths use it.
 #ifdef _WIN32

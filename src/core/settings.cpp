@@ -286,7 +286,7 @@ std::vector<std::pair<std::string, std::string>> DescribeSettings(const TGLOB& g
   return std::move(d.lines);
 }
 
-TGLOB::TGLOB(NoFile, const std::string& folder) : settingsFolder_(AbsoluteFolder(folder)) {
+TGLOB::TGLOB(NoFile, const std::string& folder) : defaultDestination_(AbsoluteFolder(folder)) {
   // A folder that no slot can hold leaves the history empty rather than cut.
   DirHistoryCount = 0;
   OpenHistoryCount = 0;
@@ -294,13 +294,16 @@ TGLOB::TGLOB(NoFile, const std::string& folder) : settingsFolder_(AbsoluteFolder
   ChooseFolder(OpenHistory, OpenHistoryCount, folder);
 }
 
-TGLOB::TGLOB(const std::string& configDir) : TGLOB(configDir, false) {}
+TGLOB::TGLOB(const std::string& configDir) : TGLOB(configDir, BuildLayout()) {}
 
-TGLOB::TGLOB(Inspection, const std::string& configDir) : TGLOB(configDir, true) {}
+TGLOB::TGLOB(const std::string& configDir, PathLayout layout)
+    : TGLOB(configDir, DefaultDestinationFolder(layout, configDir), false) {}
 
-TGLOB::TGLOB(const std::string& configDir, bool inspection)
-    : TGLOB(NoFile{}, AbsoluteFolder(configDir)) {
-  // A new file's destination is the folder that holds it.
+TGLOB::TGLOB(Inspection, const std::string& configDir)
+    : TGLOB(configDir, DefaultDestinationFolder(configDir), true) {}
+
+TGLOB::TGLOB(const std::string& configDir, const std::string& destination, bool inspection)
+    : TGLOB(NoFile{}, AbsoluteFolder(destination)) {
   ConfigPath = JoinPath(configDir, kConfigFileName);
   PresetPath = JoinPath(configDir, kPresetFileName);
   leaveExistingFile_ = inspection;
@@ -314,7 +317,10 @@ TGLOB::~TGLOB() { Save(); }
 TGLOB::LoadResult TGLOB::Load() {
   if (ConfigPath.empty()) return LoadResult::kCreated;
   if (!PathExists(ConfigPath)) {
-    Save();
+    // A first run also makes the default destination (an installed
+    // program's VEXA folder in the documents), so that the file manager, the
+    // folder chooser and the open window find it before the first recording.
+    if (Save()) MakeFolders(defaultDestination_);
     return LoadResult::kCreated;
   }
   std::vector<std::byte> bytes;
@@ -346,7 +352,7 @@ bool TGLOB::Save() {
 
 std::string TGLOB::DestinationFolder() const {
   if (DirHistoryCount > 0 && !DirHistory[0].empty()) return DirHistory[0];
-  return settingsFolder_;
+  return defaultDestination_;
 }
 
 TGLOB& GLOB() {

@@ -18,6 +18,8 @@
 #include <utility>
 #include <vector>
 
+#include "core/paths.h"
+
 namespace vexa {
 
 inline constexpr std::size_t kSettingsSize = 2856;
@@ -112,8 +114,12 @@ class TGLOB {
   int32_t MailReserved3 = 0;                       // 2852
 
   // Settings kept in configDir (vexa.cfg, vexa.pset): sets the defaults, seeds
-  // both histories with configDir, then Load.
+  // both histories with the default destination of this build's layout
+  // (DefaultDestinationFolder: configDir itself in a development build), then
+  // Load.
   explicit TGLOB(const std::string& configDir);
+  // The same with the default destination of the given layout.
+  TGLOB(const std::string& configDir, PathLayout layout);
   // The same in ConfigDir().
   TGLOB();
   // Defaults only, histories seeded with folder; bound to no file (Load and
@@ -139,7 +145,8 @@ class TGLOB {
     kUnreadable,  // exists but cannot be read: defaults, the file left alone
   };
   // Takes the file's settings when its versions are 4 and 2; writes the
-  // current settings when there is no file or its versions are others. A
+  // current settings when there is no file (then also making the default
+  // destination) or its versions are others. A
   // file that exists but cannot be read is never written (LoadProblem says so).
   LoadResult Load();
   // Writes the 2856 bytes through a temporary file. True on success. Never
@@ -147,13 +154,16 @@ class TGLOB {
   bool Save();
 
   // Where recordings go: entry 0 of the destination history, or, while the
-  // history is empty, the folder that holds the settings (the default
-  // destination), as a full path.
+  // history is empty, the default destination, as a full path.
   std::string DestinationFolder() const;
+  // The folder a new file's histories start with, as a full path. Writing a
+  // new settings file creates it, and so does a recording about to be
+  // written there while it is missing.
+  const std::string& DefaultDestination() const { return defaultDestination_; }
 
  private:
-  TGLOB(const std::string& configDir, bool inspection);
-  std::string settingsFolder_;      // full path; the fallback destination
+  TGLOB(const std::string& configDir, const std::string& destination, bool inspection);
+  std::string defaultDestination_;  // full path
   bool leaveExistingFile_ = false;  // an inspection, or a file Load could not read
 };
 

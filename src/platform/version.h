@@ -1,6 +1,6 @@
-// The program's version as the About page shows it ("1.1.0.135"). It comes
-// from the build (the CMake project version); a Windows build will read it
-// from the program file's version resource instead, here and nowhere else.
+// The program's version as the About page shows it ("1.1.0.135"): on
+// Windows what the program file's version resource says (empty when it has
+// none), elsewhere the build's version (the CMake project version).
 #pragma once
 
 #include <string>

@@ -72,6 +72,11 @@ std::string OneDecimal(double v) { return FormatFixed(std::isfinite(v) ? v : 0.0
 
 int TChannel::CreateRecordFile() {
   const std::string folder = Settings->DestinationFolder();
+  // The default destination (an installed program's VEXA folder in the
+  // user's documents) comes back when it was removed since the settings
+  // made it; a folder the operator chose is never made up, so a missing
+  // drive fails the start instead of filling a bare mount point.
+  if (folder == Settings->DefaultDestination()) MakeFolders(folder);
   // A name already taken (a recording begun earlier in the same second, or
   // anything else put there) is never opened or replaced: the clock's next
   // second gives the next name to try.

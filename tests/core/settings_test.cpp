@@ -10,6 +10,7 @@
 
 #include "core/atomic_file.h"
 #include "core/temp_folder.h"
+#include "link/test_env.h"
 
 namespace vexa {
 namespace {
@@ -74,6 +75,27 @@ TEST(SettingsFile, FirstRunWritesTheDefaultImageByteForByte) {
   EXPECT_EQ(g.AppliedLanguage, -1);
   EXPECT_EQ(dir.EntryCount(), 1);  // no temporary file left behind
 }
+
+#ifndef _WIN32
+TEST(SettingsFile, AnInstalledProgramsFirstRunNamesVexaInTheDocuments) {
+  testing::TempFolder home, dir;
+  test::ScopedEnv homeVar("HOME", home.path());
+  test::ScopedEnv config("XDG_CONFIG_HOME", home.File("conf"));
+  test::ScopedEnv documents("XDG_DOCUMENTS_DIR", "");
+  TGLOB g(dir.path(), PathLayout::kInstalled);
+  const std::string vexa = home.File("Documents/VEXA");
+  EXPECT_EQ(g.DirHistory[0], vexa);
+  EXPECT_EQ(g.OpenHistory[0], vexa);
+  EXPECT_EQ(g.DefaultDestination(), vexa);
+  EXPECT_EQ(ReadAll(g.ConfigPath), DefaultImage(vexa));
+  // The first run makes it; a later one that finds the file does not.
+  EXPECT_TRUE(std::filesystem::is_directory(vexa));
+  std::filesystem::remove_all(home.File("Documents"));
+  TGLOB again(dir.path(), PathLayout::kInstalled);
+  EXPECT_EQ(again.DirHistory[0], vexa);
+  EXPECT_FALSE(std::filesystem::exists(home.File("Documents")));
+}
+#endif
 
 TEST(SettingsFile, OtherMagicAndBannerAreAccepted) {
   testing::TempFolder dir;

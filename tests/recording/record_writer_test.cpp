@@ -198,6 +198,27 @@ TEST_F(RecordWriter, AnEmptyDestinationHistoryRecordsIntoTheSettingsFolder) {
   ASSERT_TRUE(channel.CompleteRecordFile());
 }
 
+TEST(DefaultDestination, IsMadeAgainWhenARecordingIsAboutToGoThere) {
+  // An installed program's VEXA folder in documents that are gone.
+  testing::TempFolder home;
+  const std::string documents = JoinPath(home.path(), "Documents");
+  const std::string vexa = JoinPath(documents, "VEXA");
+  TGLOB settings(TGLOB::NoFile{}, vexa);
+  chart::Chart chart;
+  TChannel channel(settings);
+  channel.CreateFixedAxes(chart);
+  channel.Presets = std::make_unique<TPresets>();
+  channel.Presets->AddDefault();
+  channel.BuildChart();
+  for (int run = 0; run < 2; ++run) {
+    ASSERT_EQ(channel.CreateRecordFile(), 0) << "run " << run;
+    EXPECT_EQ(std::filesystem::path(channel.RecordFileName).parent_path(), vexa);
+    ASSERT_TRUE(channel.CompleteRecordFile());
+    // Removed by the user between two recordings: made again.
+    std::filesystem::remove_all(documents);
+  }
+}
+
 TEST_F(RecordWriter, RefusesWhatWouldBreakTheFile) {
   // A destination that does not exist.
   settings.DirHistory[0] = folder.File("missing");

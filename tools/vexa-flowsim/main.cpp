@@ -26,8 +26,16 @@
 
 namespace {
 
+// Also the man page: help2man turns the "Xxx:" headings into its sections.
 constexpr const char* kUsage =
-    "usage: vexa-flowsim [options]\n"
+    "Usage: vexa-flowsim [OPTION]...\n"
+    "A simulated Flown-710 flow meter on a pseudo-terminal: prints the device's path,\n"
+    "where a recorder opens it like a serial port, and sends flow-meter frames (sync\n"
+    "byte 0x55, then V, F, M as 16-bit little-endian values) at a fixed rate until\n"
+    "interrupted (SIGINT, SIGTERM). VEXA's built-in instrument for demonstrations,\n"
+    "tests and trying the programs without a flow meter.\n"
+    "\n"
+    "Options:\n"
     "  --link PATH          also make PATH a symbolic link to the device (an existing\n"
     "                       link there is replaced; any other file is left alone)\n"
     "  --rate HZ            frames per second, 0.1 to 10000 (default 20)\n"
@@ -39,7 +47,17 @@ constexpr const char* kUsage =
     "  --silence EVERY,LEN  stay silent for LEN seconds out of every EVERY seconds\n"
     "  --cut-every N        cut every N-th frame short after 1 to 6 of its 7 bytes\n"
     "  --seconds S          stop after S seconds (default: run until interrupted)\n"
-    "  --seed N             seed of the random numbers (default 1)\n";
+    "  --seed N             seed of the random numbers (default 1)\n"
+    "  --help               prints this text\n"
+    "  --version            prints the program's version\n"
+    "\n"
+    "Exit status:\n"
+    "  0 stopped by a signal or after --seconds; 1 no pseudo-terminal, or the\n"
+    "  --link could not be made; 2 a malformed command line.\n"
+    "\n"
+    "Examples:\n"
+    "  vexa-flowsim --link /tmp/flowmeter &\n"
+    "  VEXA_COM2=/tmp/flowmeter vexa-rec monitor --port 2 --seconds 10\n";
 
 volatile sig_atomic_t gStop = 0;
 
@@ -102,6 +120,10 @@ int ParseOptions(int argc, char** argv, Options& o) {
     const std::string a = argv[i];
     if (a == "--help" || a == "-h") {
       std::fputs(kUsage, stdout);
+      return -1;
+    }
+    if (a == "--version") {
+      std::printf("vexa-flowsim %s\n", VEXA_VERSION);
       return -1;
     }
     if (i + 1 >= argc) return Fail("unknown option or missing value: " + a);

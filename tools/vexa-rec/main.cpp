@@ -4,6 +4,7 @@
 #include <exception>
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -11,6 +12,8 @@
 #endif
 
 #include "commands.h"
+#include "core/file_version.h"
+#include "core/paths.h"
 
 namespace vexa::rec {
 
@@ -31,23 +34,74 @@ const Command kCommands[] = {
      "shows the flow meter's averaged values and link counters once a second"},
     {"config", RunConfig, "", "prints the stored settings (creates a default vexa.cfg if missing)"},
     {"presets", RunPresets, "", "lists the presets: port, visible channels, colours, * current"},
-    {"record", RunRecord,
-     "[--port N] [--interval S] [--postfix TEXT] [--dir DIR] [--description TEXT]\n"
-     "           [--preset NAME] [--mark K:TEXT]... (--samples N | --seconds S)",
-     "records a session as the control panel does; prints the file's path last"},
+    {"record", RunRecord, "[OPTION]... (--samples N | --seconds S)",
+     "records a session as the control panel does (options below); prints the\n"
+     "           file's path last"},
     {"info", RunInfo, "FILE", "opens a recording and prints its header, channel summaries and marks"},
     {"scan", RunScan, "DIR", "lists a folder's recordings: name, start, stop, points (TAB-separated)"},
     {"export", RunExport, "FILE --csv OUT", "writes a recording as CSV (UTF-8) for spreadsheets"},
 };
 
+// Also the man page: help2man turns the "Xxx:" headings into its sections.
 void PrintUsage(std::FILE* out) {
-  std::fprintf(out, "usage: vexa-rec <command> [options]\n\ncommands:\n");
+  std::fprintf(out,
+               "Usage: vexa-rec COMMAND [OPTION]...\n"
+               "Records breathing measurements from a flow meter on a serial port without a\n"
+               "screen, and prints, lists and converts recording files (.vxa), on the same\n"
+               "core as the desktop program vexa: a recording made here is the file the\n"
+               "control panel would write.\n"
+               "\nCommands:\n");
   for (const Command& c : kCommands) {
-    if (c.run) std::fprintf(out, "  %-8s %s\n           %s\n", c.name, c.usage, c.summary);
+    if (!c.run) continue;
+    if (*c.usage) {
+      std::fprintf(out, "  %s %s\n           %s\n", c.name, c.usage, c.summary);
+    } else {
+      std::fprintf(out, "  %-8s %s\n", c.name, c.summary);
+    }
   }
   std::fprintf(out,
-               "\nThe settings and presets are read from vexa.cfg and vexa.pset in the\n"
-               "folder named by VEXA_CONFIG_DIR, else beside the program.\n");
+               "  --help   prints this text\n"
+               "  --version\n"
+               "           prints the program's version\n"
+               "\nOptions of record:\n"
+               "  --port N            the flow meter's COM port, 1 to 255 (default: the\n"
+               "                      preset's)\n"
+               "  --interval S        seconds between samples, 0.05 and up (default: the last\n"
+               "                      used)\n"
+               "  --postfix TEXT      added to the file's name, at most 15 characters\n"
+               "  --dir DIR           the folder to record into (default: the first destination\n"
+               "                      folder of the settings)\n"
+               "  --description TEXT  the recording's description, at most 80 characters\n"
+               "  --preset NAME       the preset to record with (default: the current one)\n"
+               "  --mark K:TEXT       a mark on sample K, counting from 1, at most 50\n"
+               "                      characters; one per sample, the option repeated for more\n"
+               "  --samples N         stop after N samples\n"
+               "  --seconds S         stop after S seconds\n"
+               "  SIGINT (Ctrl-C) or SIGTERM stops earlier; the file is completed either way.\n"
+               "  --port, --preset and --dir hold for this run only.\n"
+               "\nFiles:\n"
+               "  vexa.cfg and vexa.pset hold the settings and the presets (record uses the\n"
+               "  sample interval last used, the first destination folder and the current\n"
+               "  preset); vexa.ports maps ports to devices, one COM<n>=DEVICE line each.\n"
+               "  They are kept in the first of these folders:\n");
+  for (std::string_view folder : ConfigDirRule()) {
+    std::fprintf(out, "    %.*s\n", static_cast<int>(folder.size()), folder.data());
+  }
+  std::fprintf(out,
+               "\nEnvironment:\n"
+               "  VEXA_CONFIG_DIR\n"
+               "           the folder of vexa.cfg, vexa.pset and vexa.ports\n"
+               "  VEXA_COM<n>\n"
+               "           the device of port COM n (for example VEXA_COM2=/dev/ttyUSB0); else\n"
+               "           the COM<n>= line of vexa.ports, else /dev/ttyS<n-1>\n"
+               "\nExit status:\n"
+               "  0 done; 1 the command failed, with the reason on standard error (info and\n"
+               "  export: the file cannot be read); 2 a malformed command line (info and\n"
+               "  export: also a newer format version); 3 info and export: not a recording.\n"
+               "\nExamples:\n"
+               "  vexa-rec monitor --port 2 --seconds 10\n"
+               "  vexa-rec record --port 2 --interval 1 --postfix rest --seconds 60\n"
+               "  vexa-rec export \"2025-01-31 (14-05-00) rest.vxa\" --csv rest.csv\n");
 }
 
 }  // namespace
@@ -87,7 +141,9 @@ int main(int argc, char** argv) {
     return line.size() < 2 ? 2 : 0;
   }
   if (line[1] == "--version") {
-    std::printf("vexa-rec %s\n", VEXA_VERSION);
+    // On Windows the program file's version resource, as the About page shows it.
+    const std::string version = vexa::ProgramVersionText(VEXA_VERSION);
+    std::printf("vexa-rec %s\n", version.empty() ? "(no version resource)" : version.c_str());
     return 0;
   }
   for (const Command& c : kCommands) {

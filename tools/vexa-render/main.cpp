@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/atomic_file.h"
@@ -29,22 +30,41 @@ namespace {
 
 constexpr int kMaxSide = 8192;
 
+// Also the man page: help2man turns the "Xxx:" headings into its sections.
 void Usage(std::FILE* out) {
   std::fprintf(out,
-               "usage: vexa-render FILE.vxa --out OUT.png|OUT.bmp [--size WxH]\n"
-               "       vexa-render FILE.vxa --out PAGE.pdf\n"
-               "\n"
-               "Draws the recording's chart as the monitor shows it after opening it\n"
-               "(default size 1280x720), or prints it on one A4 page as the print window\n"
-               "would (orientation, colour and title lines as stored), and prints the\n"
-               "output's path. The options are read from vexa.cfg in VEXA_CONFIG_DIR,\n"
-               "else beside the program; the title lines use its language and the\n"
-               "system's date format and decimal separator.\n"
-               "QT_LOGGING_RULES=\"vexa.chart.paint.debug=true\" logs the painter's time.\n"
-               "\n"
-               "exit status: 0 written; 1 the recording cannot be read; 2 its format\n"
-               "version is newer, or the command line is malformed; 3 the file is not a\n"
-               "recording; 4 the output cannot be written.\n");
+               "Usage: vexa-render FILE.vxa --out OUT.png|OUT.bmp [--size WxH]\n"
+               "  or:  vexa-render FILE.vxa --out PAGE.pdf\n"
+               "Draws a recording's chart as the monitor window of vexa shows it after\n"
+               "opening the recording (time axes and channel axes scaled to the data), or\n"
+               "prints it on one A4 page as the print window would, without a display, and\n"
+               "prints the output's path.\n"
+               "\nOptions:\n"
+               "  --out OUT.png|OUT.bmp|PAGE.pdf\n"
+               "           the file to write; its extension chooses the kind\n"
+               "  --size WxH\n"
+               "           the image's size in pixels, each side 1 to 8192 (default 1280x720)\n"
+               "  --help   prints this text\n"
+               "  --version\n"
+               "           prints the program's version\n"
+               "\nFiles:\n"
+               "  The chart and print options (legend, marks, time axis, 3D, grid, axes on\n"
+               "  one line, axis titles; orientation, colour, title lines, language) are\n"
+               "  read from vexa.cfg, never written, in the first of these folders:\n");
+  for (std::string_view folder : vexa::ConfigDirRule()) {
+    std::fprintf(out, "    %.*s\n", static_cast<int>(folder.size()), folder.data());
+  }
+  std::fprintf(out,
+               "  The title lines use the system's date format and decimal separator (LANG).\n"
+               "\nEnvironment:\n"
+               "  VEXA_CONFIG_DIR\n"
+               "           the folder of vexa.cfg\n"
+               "  QT_LOGGING_RULES=\"vexa.chart.paint.debug=true\"\n"
+               "           logs each paint's time, points and size on standard error\n"
+               "\nExit status:\n"
+               "  0 written; 1 the recording cannot be read; 2 its format version is newer,\n"
+               "  or the command line is malformed; 3 the file is not a recording; 4 the\n"
+               "  output cannot be written (a PDF is written whole or not at all).\n");
 }
 
 int Malformed(const char* why) {
@@ -90,6 +110,10 @@ int main(int argc, char** argv) {
     const std::string a = argv[i];
     if (a == "--help" || a == "-h") {
       Usage(stdout);
+      return 0;
+    }
+    if (a == "--version") {
+      std::printf("vexa-render %s\n", VEXA_VERSION);
       return 0;
     }
     if (a == "--out" || a == "--size") {

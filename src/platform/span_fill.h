@@ -2,11 +2,11 @@
 // bottom of the values that fall in it) fast. A dense week draws nearly
 // every pixel of its band, so the cost is the writing of pixels: down a
 // column each pixel is its own cache line, along a row they are contiguous.
-// Neighbouring columns therefore give their common rows to one rectangle per
-// chunk, filled row by row, and only the rest is written column-wise. When
-// the painter draws straight into a 32-bit image (the monitor's buffer, an
-// exported image) the pixels are written directly; otherwise (printers,
-// PDF) the same rectangles go through the painter.
+// When the painter draws straight into a 32-bit image (the monitor's buffer,
+// an exported image) chunks of neighbouring columns are written together, row
+// by row. Otherwise (printers, PDF) neighbouring columns give their common
+// rows to one rectangle per chunk and the rest are thin rectangles, all
+// through the painter; both light the same pixels.
 #pragma once
 
 #include <QPainter>

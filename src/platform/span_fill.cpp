@@ -222,24 +222,23 @@ bool FillSpansDirect(QPainter& painter, const std::vector<chart::ColumnSpan>& sp
   for (std::size_t i = 0; i < spans.size();) {
     std::size_t end = i + 1;
     while (end < spans.size() && end - i < kChunk && spans[end].x == spans[end - 1].x + 1) ++end;
-    const int first = spans[i].x;
-    const int width = static_cast<int>(end - i);
+    // Only the chunk's columns inside the clip are read or written.
+    const int first = std::max(spans[i].x, inside.left());
+    const int width = std::min(spans[end - 1].x, inside.right()) - first + 1;
+    const std::size_t skipped = i + static_cast<std::size_t>(first - spans[i].x);
     int lowest = INT_MAX, highest = INT_MIN;
     int common_top = INT_MIN, common_bottom = INT_MAX;  // the rows every column holds
     for (int k = 0; k < width; ++k) {
-      const chart::ColumnSpan& c = spans[i + static_cast<std::size_t>(k)];
+      const chart::ColumnSpan& c = spans[skipped + static_cast<std::size_t>(k)];
       const int a = Row(c.top), b = Row(c.bottom);
-      int top = std::max(std::min(a, b), inside.top());
-      int bottom = std::min(std::max(a, b), inside.bottom());
-      if (c.x < inside.left() || c.x > inside.right()) top = INT_MAX, bottom = INT_MIN;
-      tops[k] = top;
-      bottoms[k] = bottom;
-      if (top <= bottom) {
-        lowest = std::min(lowest, top);
-        highest = std::max(highest, bottom);
+      tops[k] = std::max(std::min(a, b), inside.top());
+      bottoms[k] = std::min(std::max(a, b), inside.bottom());
+      if (tops[k] <= bottoms[k]) {
+        lowest = std::min(lowest, tops[k]);
+        highest = std::max(highest, bottoms[k]);
       }
-      common_top = std::max(common_top, top);
-      common_bottom = std::min(common_bottom, bottom);
+      common_top = std::max(common_top, tops[k]);
+      common_bottom = std::min(common_bottom, bottoms[k]);
     }
     for (int y = lowest; y <= highest; ++y) {
       QRgb* row = reinterpret_cast<QRgb*>(bits + (y + offset.y()) * stride) + first + offset.x();

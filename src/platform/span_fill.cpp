@@ -225,11 +225,10 @@ bool FillSpansDirect(QPainter& painter, const std::vector<chart::ColumnSpan>& sp
     // Only the chunk's columns inside the clip are read or written.
     const int first = std::max(spans[i].x, inside.left());
     const int width = std::min(spans[end - 1].x, inside.right()) - first + 1;
-    const std::size_t skipped = i + static_cast<std::size_t>(first - spans[i].x);
+    const std::size_t from = i + static_cast<std::size_t>(first - spans[i].x);
     int lowest = INT_MAX, highest = INT_MIN;
-    int common_top = INT_MIN, common_bottom = INT_MAX;  // the rows every column holds
     for (int k = 0; k < width; ++k) {
-      const chart::ColumnSpan& c = spans[skipped + static_cast<std::size_t>(k)];
+      const chart::ColumnSpan& c = spans[from + static_cast<std::size_t>(k)];
       const int a = Row(c.top), b = Row(c.bottom);
       tops[k] = std::max(std::min(a, b), inside.top());
       bottoms[k] = std::min(std::max(a, b), inside.bottom());
@@ -237,16 +236,10 @@ bool FillSpansDirect(QPainter& painter, const std::vector<chart::ColumnSpan>& sp
         lowest = std::min(lowest, tops[k]);
         highest = std::max(highest, bottoms[k]);
       }
-      common_top = std::max(common_top, tops[k]);
-      common_bottom = std::min(common_bottom, bottoms[k]);
     }
     for (int y = lowest; y <= highest; ++y) {
       QRgb* row = reinterpret_cast<QRgb*>(bits + (y + offset.y()) * stride) + first + offset.x();
-      if (y >= common_top && y <= common_bottom) {
-        std::fill(row, row + width, pixel);  // a full row need not read what is there
-      } else {
-        for (int k = 0; k < width; ++k) row[k] = tops[k] <= y && y <= bottoms[k] ? pixel : row[k];
-      }
+      for (int k = 0; k < width; ++k) row[k] = tops[k] <= y && y <= bottoms[k] ? pixel : row[k];
     }
     i = end;
   }

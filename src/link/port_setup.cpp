@@ -4,21 +4,12 @@
 #include <span>
 #include <vector>
 
+#include "core/own_texts.h"
 #include "core/paths.h"
 
 namespace vexa {
 
 namespace {
-
-// Texts beyond the message table, English and Russian.
-enum SetupText { kFromVariable, kFromFile, kSystemDefault, kNoPort, kSetupTextCount };
-const char* const kSetupTexts[kSetupTextCount][2] = {
-    {"environment variable ", "переменная окружения "},
-    {"file ", "файл "},
-    {"system default", "по умолчанию в системе"},
-    {"no such port", "такого порта нет"},
-};
-const char* Local(SetupText k, int language) { return kSetupTexts[k][language == 1 ? 1 : 0]; }
 
 std::string_view TrimBlanks(std::string_view s) {
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
@@ -38,12 +29,12 @@ std::string_view LineEnd(std::string_view text) {
 std::string DescribeComPort(int n, const ComPortResolution& r, int language) {
   const std::string name = "COM" + std::to_string(n);
   switch (r.source) {
-    case PortSource::kEnvironment: return name + " = " + r.device + " (" + Local(kFromVariable, language) + r.origin + ")";
-    case PortSource::kPortsFile: return name + " = " + r.device + " (" + Local(kFromFile, language) + r.origin + ")";
-    case PortSource::kSystemDefault: return name + " = " + r.device + " (" + Local(kSystemDefault, language) + ")";
+    case PortSource::kEnvironment: return name + " = " + r.device + " (" + OwnText(Own::kPortFromVariable, language) + r.origin + ")";
+    case PortSource::kPortsFile: return name + " = " + r.device + " (" + OwnText(Own::kPortFromFile, language) + r.origin + ")";
+    case PortSource::kSystemDefault: return name + " = " + r.device + " (" + OwnText(Own::kPortSystemDefault, language) + ")";
     case PortSource::kNone: break;
   }
-  return name + ": " + Local(kNoPort, language);
+  return name + ": " + OwnText(Own::kNoSuchPort, language);
 }
 
 PortsFileEdit WithComPortLine(std::string_view text, int n, std::string_view device) {

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "core/messages.h"
+#include "core/own_texts.h"
 #include "recording/channel.h"
 #include "recording/record_format.h"
 #include "recording/record_header.h"
@@ -11,39 +12,36 @@ namespace vexa {
 
 namespace {
 
+// The reason in a language; the outcome's own reason is the English one,
+// which the command-line tools print.
+std::string Reason(OpenFailure failure, int formatVersion, int language) {
+  switch (failure) {
+    case OpenFailure::kNone: return {};
+    case OpenFailure::kCannotOpen: return OwnText(Own::kOpenCannotOpen, language);
+    case OpenFailure::kNewerVersion:
+      return OwnText(Own::kOpenNewerVersion, language) + std::to_string(formatVersion) +
+             OwnText(Own::kOpenNewerVersionEnd, language);
+    case OpenFailure::kNotRecording: return OwnText(Own::kOpenNotRecording, language);
+    case OpenFailure::kBadValue: return OwnText(Own::kOpenBadValue, language);
+    case OpenFailure::kNoDataTable: return OwnText(Own::kOpenNoDataTable, language);
+    case OpenFailure::kReadError: return OwnText(Own::kOpenReadError, language);
+  }
+  return {};
+}
+
 OpenOutcome Failed(OpenFailure failure, int formatVersion = 0) {
   OpenOutcome o;
   o.failure = failure;
   o.formatVersion = formatVersion;
+  o.reason = Reason(failure, formatVersion, kEnglish);
   switch (failure) {
     case OpenFailure::kNone: break;
-    case OpenFailure::kCannotOpen: o = {1, "cannot be opened", failure}; break;
-    case OpenFailure::kNewerVersion:
-      o = {2, "format version " + std::to_string(formatVersion) + " is newer than this program reads (2)",
-           failure, formatVersion};
-      break;
-    case OpenFailure::kNotRecording:
-      o = {3, "is not a recording (its first line is not \"Format-Version\")", failure};
-      break;
-    case OpenFailure::kBadValue: o = {1, "has a header value that does not convert", failure}; break;
-    case OpenFailure::kNoDataTable:
-      o = {1, "has a header that ends before its \"Data-Table\" line", failure};
-      break;
-    case OpenFailure::kReadError: o = {1, "cannot be read", failure}; break;
+    case OpenFailure::kNewerVersion: o.status = 2; break;
+    case OpenFailure::kNotRecording: o.status = 3; break;
+    default: o.status = 1; break;
   }
   return o;
 }
-
-// The reasons in Russian, in the order of OpenFailure.
-const char* const kRussianReasons[] = {
-    "",
-    "не открывается",
-    "",  // composed below
-    "не является записью (первая строка не \"Format-Version\")",
-    "в заголовке есть значение, которое не читается",
-    "заголовок кончается до строки \"Data-Table\"",
-    "не читается",
-};
 
 }  // namespace
 
@@ -69,14 +67,7 @@ OpenOutcome OpenRecordingFile(TChannel& channel, const std::string& path) {
 }
 
 std::string OpenFailureMessage(const OpenOutcome& outcome, const std::string& path, int language) {
-  std::string reason = outcome.reason;
-  if (language == kRussian) {
-    reason = outcome.failure == OpenFailure::kNewerVersion
-                 ? "версия формата " + std::to_string(outcome.formatVersion) +
-                       " новее той, что читает эта программа (2)"
-                 : kRussianReasons[static_cast<int>(outcome.failure)];
-  }
-  return MessageText(2, language) + path + "\n" + reason;
+  return MessageText(2, language) + path + "\n" + Reason(outcome.failure, outcome.formatVersion, language);
 }
 
 }  // namespace vexa

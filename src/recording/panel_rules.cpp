@@ -3,44 +3,12 @@
 #include <algorithm>
 
 #include "core/messages.h"
+#include "core/own_texts.h"
 #include "link/acquisition.h"
 
 namespace vexa {
 
 namespace {
-
-// Texts the message table has no entry for, English and Russian.
-enum LocalText {
-  kLinkIdle,
-  kLinkAlive,
-  kLinkSilent,
-  kLinkFrames,
-  kCountFrames,
-  kCountSkipped,
-  kCountSilent,
-  kCountReopens,
-  kFolderTooLong,
-  kFolderNotCp1251,
-  kFolderEmpty,
-  kLocalTextCount
-};
-
-const char* const kLocal[kLocalTextCount][2] = {
-    {"idle", "не используется"},
-    {"alive", "на связи"},
-    {"silent", "нет данных"},
-    {"frames", "кадров"},
-    {"Frames decoded: ", "Принято кадров: "},
-    {"Bytes skipped: ", "Пропущено байт: "},
-    {"Silent reads: ", "Чтений без данных: "},
-    {"Reopen attempts: ", "Попыток открыть снова: "},
-    {"The folder path is longer than 128 characters: ", "Путь к папке длиннее 128 символов: "},
-    {"The folder path holds characters outside Windows-1251: ",
-     "Путь к папке содержит символы вне Windows-1251: "},
-    {"No folder was chosen.", "Папка не выбрана."},
-};
-
-const char* Local(LocalText k, int language) { return kLocal[k][language == kRussian ? 1 : 0]; }
 
 std::string_view FileNameOf(std::string_view path) {
   const auto sep = path.find_last_of("/\\");
@@ -85,20 +53,20 @@ TLinkStatus DescribeLink(bool running, bool alive, int32_t port, std::string_vie
   s.Link = !running ? TLinkStatus::kIdle : alive ? TLinkStatus::kAlive : TLinkStatus::kSilent;
   switch (s.Link) {
     case TLinkStatus::kIdle:
-      s.Line = com + ": " + Local(kLinkIdle, language);
+      s.Line = com + ": " + OwnText(Own::kLinkIdle, language);
       break;
     case TLinkStatus::kAlive:
     case TLinkStatus::kSilent:
       s.Line = com + ": " +
-               Local(s.Link == TLinkStatus::kAlive ? kLinkAlive : kLinkSilent, language) + ", " +
-               (language == kRussian ? std::string(Local(kLinkFrames, language)) + " " + frames
-                                     : frames + " " + Local(kLinkFrames, language));
+               OwnText(s.Link == TLinkStatus::kAlive ? Own::kLinkAlive : Own::kLinkSilent, language) + ", " +
+               (language == kRussian ? std::string(OwnText(Own::kLinkFrames, language)) + " " + frames
+                                     : frames + " " + OwnText(Own::kLinkFrames, language));
       break;
   }
   s.Details = com + (device.empty() ? std::string() : " = " + std::string(device)) + "\n" +
-              Local(kCountFrames, language) + frames + "\n" + Local(kCountSkipped, language) +
-              std::to_string(counters.BytesSkipped.load()) + "\n" + Local(kCountSilent, language) +
-              std::to_string(counters.SilentReads.load()) + "\n" + Local(kCountReopens, language) +
+              OwnText(Own::kCountFrames, language) + frames + "\n" + OwnText(Own::kCountSkipped, language) +
+              std::to_string(counters.BytesSkipped.load()) + "\n" + OwnText(Own::kCountSilent, language) +
+              std::to_string(counters.SilentReads.load()) + "\n" + OwnText(Own::kCountReopens, language) +
               std::to_string(counters.ReopenAttempts.load());
   return s;
 }
@@ -108,30 +76,13 @@ std::string FolderChoiceMessage(FolderChoice choice, std::string_view folder, in
     case FolderChoice::kStored:
       return {};
     case FolderChoice::kEmpty:
-      return Local(kFolderEmpty, language);
+      return OwnText(Own::kFolderEmpty, language);
     case FolderChoice::kTooLong:
-      return Local(kFolderTooLong, language) + std::string(folder);
+      return OwnText(Own::kFolderTooLong, language) + std::string(folder);
     case FolderChoice::kUnrepresentable:
-      return Local(kFolderNotCp1251, language) + std::string(folder);
+      return OwnText(Own::kFolderNotCp1251, language) + std::string(folder);
   }
   return {};
-}
-
-std::string WindowText(TWindowText text, int language) {
-  static const char* const kTexts[static_cast<int>(TWindowText::kCount)][2] = {
-      {"PDF file", "Файл PDF"},
-      {"Print to a PDF file", "Печать в файл PDF"},
-      {"The page could not be printed on ", "Не удалось напечатать страницу на принтере "},
-      {"The list holds 20 presets, as many as it can.\nDelete one before adding another.",
-       "В списке уже 20 наборов установок, больше он не вмещает.\nУдалите один, прежде чем добавить новый."},
-      {"Not a number: ", "Это не число: "},
-      {"No serial devices found", "Последовательные порты не найдены"},
-      {"Which device this COM port stands for on this machine (written to vexa.ports)",
-       "Какое устройство этого компьютера означает этот порт COM (записывается в vexa.ports)"},
-  };
-  const int k = static_cast<int>(text);
-  if (k < 0 || k >= static_cast<int>(TWindowText::kCount)) return {};
-  return kTexts[k][language == kRussian ? 1 : 0];
 }
 
 int OfferedPrinter(int stored, int count, int defaultIndex) {

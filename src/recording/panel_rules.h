@@ -45,19 +45,6 @@ TLinkStatus DescribeLink(bool running, bool alive, int32_t port, std::string_vie
 // Why a folder could not be taken into a folder history; empty for kStored.
 std::string FolderChoiceMessage(FolderChoice choice, std::string_view folder, int language);
 
-// Texts of the recording windows beyond the message table.
-enum class TWindowText {
-  kPdfFile,          // the print window's last printer entry
-  kPdfDialogTitle,   // the question for the PDF file's name
-  kCannotPrint,      // followed by the printer's name
-  kPresetsFull,      // "Add" on a full preset list
-  kNotANumber,       // followed by the field's text
-  kNoSerialDevices,  // the port chooser on a machine without any
-  kChooseDevice,     // the port chooser's tool tip
-  kCount
-};
-std::string WindowText(TWindowText text, int language);
-
 // The printer the print window offers: the stored index while it names a
 // printer of the list, else the system's default printer, else the first;
 // with no printer at all the PDF entry after them (index count).

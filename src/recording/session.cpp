@@ -10,49 +10,12 @@
 #include "core/datetime.h"
 #include "core/messages.h"
 #include "core/numtext.h"
+#include "core/own_texts.h"
 #include "recording/channel.h"
 
 namespace vexa {
 
 namespace {
-
-// Texts of refusals the message table has no entry for, English and Russian.
-enum LocalText {
-  kIntervalNotNumber,
-  kIntervalTooShort,
-  kIntervalTooLong,
-  kIntervalTextTooLong,
-  kPostfixTooLong,
-  kPostfixBadChar,
-  kMarkPending,
-  kMarkTooLong,
-  kNoSession,
-  kRolledOver,
-  kLocalTextCount
-};
-
-const char* const kLocal[kLocalTextCount][2] = {
-    {"The sample interval is not a number: ", "Интервал записи не является числом: "},
-    {"The sample interval must be at least 0.05 s: ",
-     "Интервал записи должен быть не меньше 0.05 с: "},
-    {"The sample interval must be at most 2147483 s: ",
-     "Интервал записи должен быть не больше 2147483 с: "},
-    {"The sample interval has more than 15 characters: ",
-     "Интервал записи длиннее 15 символов: "},
-    {"The file name postfix has more than 15 characters: ",
-     "Суффикс имени файла длиннее 15 символов: "},
-    {"The file name postfix may only hold Windows-1251 characters other than / \\ : * ? \" < > | "
-     "and control characters: ",
-     "Суффикс имени файла может содержать только символы Windows-1251, кроме / \\ : * ? \" < > | "
-     "и управляющих: "},
-    {"A mark is already waiting for the next sample.", "Метка уже ожидает следующего отсчета."},
-    {"A mark has at most 50 characters.", "Метка не может быть длиннее 50 символов."},
-    {"No recording is running.", "Запись не ведется."},
-    {"The file reached 999999 rows and is complete: ",
-     "Файл достиг 999999 строк и закрыт: "},
-};
-
-const char* Local(LocalText k, int language) { return kLocal[k][language == kRussian ? 1 : 0]; }
 
 double Now(const TChannel& ch) { return ch.Clock ? ch.Clock() : NowDateTime(); }
 
@@ -89,17 +52,17 @@ std::string FirstChars(std::string_view text, std::size_t n) {
 
 std::optional<double> ParseSampleInterval(std::string_view text, int language,
                                           std::string* error) {
-  auto fail = [&](LocalText k) -> std::optional<double> {
-    if (error) *error = std::string(Local(k, language)) + Quoted(std::string(text));
+  auto fail = [&](Own k) -> std::optional<double> {
+    if (error) *error = std::string(OwnText(k, language)) + Quoted(std::string(text));
     return std::nullopt;
   };
   if (Cp1251Length(text) > static_cast<std::size_t>(kMaxIntervalText)) {
-    return fail(kIntervalTextTooLong);
+    return fail(Own::kIntervalTextTooLong);
   }
   double v = 0;
-  if (!ParseDouble(text, v) || !std::isfinite(v)) return fail(kIntervalNotNumber);
-  if (!(v >= kMinIntervalSeconds)) return fail(kIntervalTooShort);
-  if (v > kMaxIntervalSeconds) return fail(kIntervalTooLong);
+  if (!ParseDouble(text, v) || !std::isfinite(v)) return fail(Own::kIntervalNotNumber);
+  if (!(v >= kMinIntervalSeconds)) return fail(Own::kIntervalTooShort);
+  if (v > kMaxIntervalSeconds) return fail(Own::kIntervalTooLong);
   return v;
 }
 
@@ -140,7 +103,7 @@ TElapsed ElapsedOf(double days) {
 
 std::string PostfixProblem(std::string_view postfix, int language) {
   if (Cp1251Length(postfix) > static_cast<std::size_t>(kMaxPostfix)) {
-    return Local(kPostfixTooLong, language) + Quoted(std::string(postfix));
+    return OwnText(Own::kPostfixTooLong, language) + Quoted(std::string(postfix));
   }
   // Names are Windows-1251 on the workstation; these characters are not
   // allowed in a Windows file name, or would make it a path.
@@ -151,7 +114,7 @@ std::string PostfixProblem(std::string_view postfix, int language) {
       bad = true;
     }
   }
-  return bad ? Local(kPostfixBadChar, language) + Quoted(OneLine(postfix)) : std::string();
+  return bad ? OwnText(Own::kPostfixBadChar, language) + Quoted(OneLine(postfix)) : std::string();
 }
 
 void ApplyAutoTimeScale(TChannel& channel, TGLOB& settings, bool state, bool scrollTicked) {
@@ -363,7 +326,7 @@ bool TSession::RollOver(std::string_view description, TTickResult& r) {
     return false;
   }
   r.RolledOver = true;
-  r.Notice = Local(kRolledOver, settings_.AppliedLanguage) + Quoted(r.PreviousFile) + "; " +
+  r.Notice = OwnText(Own::kRolledOver, settings_.AppliedLanguage) + Quoted(r.PreviousFile) + "; " +
              CaptionText(51, settings_.AppliedLanguage) + Quoted(ch.RecordFileName);
   return true;
 }
@@ -387,18 +350,18 @@ TMarkResult TSession::Mark(std::string_view text) {
   const int lang = settings_.AppliedLanguage;
   if (!active_) {
     r.Result = TMarkResult::kRefused;
-    r.Message = Local(kNoSession, lang);
+    r.Message = OwnText(Own::kNoSession, lang);
     return r;
   }
   if (settings_.MarkPending) {
     r.Result = TMarkResult::kRefused;
-    r.Message = Local(kMarkPending, lang);
+    r.Message = OwnText(Own::kMarkPending, lang);
     return r;
   }
   if (text.empty()) return r;
   if (Cp1251Length(text) > static_cast<std::size_t>(kMaxMark)) {
     r.Result = TMarkResult::kRefused;
-    r.Message = Local(kMarkTooLong, lang);
+    r.Message = OwnText(Own::kMarkTooLong, lang);
     return r;
   }
   pendingMark_ = OneLine(text);

@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "core/messages.h"
+#include "core/own_texts.h"
 #include "link/port_setup.h"
 #include "recording/channel.h"
 #include "recording/panel_rules.h"
@@ -74,7 +75,7 @@ void TF_CONTROL::ConnectSetupPage() {
     if (found.empty()) {
       devices
           ->addAction(QString::fromStdString(
-              WindowText(TWindowText::kNoSerialDevices, settings_.AppliedLanguage)))
+              OwnText(Own::kNoSerialDevices, settings_.AppliedLanguage)))
           ->setEnabled(false);
     }
     for (const SerialDevice& d : found) {
@@ -186,7 +187,7 @@ std::optional<TPreset> TF_CONTROL::PresetFromFields() {
   // Every field converts before anything is stored.
   auto refuse = [this](const QLineEdit& edit) {
     ShowErrorBox(
-        QString::fromStdString(WindowText(TWindowText::kNotANumber, settings_.AppliedLanguage)) +
+        QString::fromStdString(OwnText(Own::kNotANumber, settings_.AppliedLanguage)) +
         QLatin1Char('"') + edit.text() + QLatin1Char('"'));
     return std::nullopt;
   };
@@ -235,7 +236,7 @@ void TF_CONTROL::bADDPRESETClick() {
     return;
   }
   if (presets.Count >= kMaxPresets) {
-    if (F_MESAGE) F_MESAGE->ShowText(WindowText(TWindowText::kPresetsFull, lang));
+    if (F_MESAGE) F_MESAGE->ShowText(OwnText(Own::kPresetsFull, lang));
     return;
   }
   // The fields convert first, so a refused number adds nothing.
@@ -292,7 +293,7 @@ void TF_CONTROL::ShowComDevice() {
   const int n = ui_->pPORTFLOWN->text().trimmed().toInt(&ok, 10);
   const bool port = ok && n >= 1;
   ui_->bCOMDEVICE->setEnabled(port);
-  ui_->bCOMDEVICE->setToolTip(QString::fromStdString(WindowText(TWindowText::kChooseDevice, lang)));
+  ui_->bCOMDEVICE->setToolTip(QString::fromStdString(OwnText(Own::kChooseDevice, lang)));
   const QString text =
       port ? QString::fromStdString(DescribeComPort(n, ResolveComPort(n, SettingsFolder()), lang))
            : QString();

@@ -8,6 +8,7 @@
 #include <QShowEvent>
 
 #include "core/messages.h"
+#include "core/own_texts.h"
 #include "recording/channel.h"
 #include "recording/panel_rules.h"
 #include "recording/print_title.h"
@@ -124,7 +125,7 @@ void TFPrint::ApplyLanguage() {
   ui_->cbPRINTCOLOR->setText(Caption(31, lang));
   if (ui_->cmbPRINTERS->count() > printerCount_)
     ui_->cmbPRINTERS->setItemText(printerCount_,
-                                  QString::fromStdString(WindowText(TWindowText::kPdfFile, lang)));
+                                  QString::fromStdString(OwnText(Own::kPdfFile, lang)));
   if (isVisible()) ShowTitle();  // the title lines' captions
 }
 
@@ -146,7 +147,7 @@ void TFPrint::FillPrinters() {
   ui_->cmbPRINTERS->clear();
   ui_->cmbPRINTERS->addItems(printers.names);
   ui_->cmbPRINTERS->addItem(
-      QString::fromStdString(WindowText(TWindowText::kPdfFile, settings_.AppliedLanguage)));
+      QString::fromStdString(OwnText(Own::kPdfFile, settings_.AppliedLanguage)));
   const int offered = OfferedPrinter(settings_.PrinterIndex, printerCount_, printers.defaultIndex);
   // A stored index that names no printer any more keeps its value until
   // the operator chooses one.
@@ -211,7 +212,7 @@ void TFPrint::PrintOnPrinter(const platform::PrintPageOptions& options) {
   QPrinter printer(QPrinterInfo::printerInfo(name), QPrinter::HighResolution);
   printer.setColorMode(settings_.PrintColor ? QPrinter::Color : QPrinter::GrayScale);
   if (!platform::PrintPage(*Channel->Chart, printer, options) && F_MESAGE) {
-    F_MESAGE->ShowText(WindowText(TWindowText::kCannotPrint, settings_.AppliedLanguage) +
+    F_MESAGE->ShowText(OwnText(Own::kCannotPrint, settings_.AppliedLanguage) +
                        name.toStdString());
     return;
   }
@@ -240,7 +241,7 @@ void TFPrint::PrintToPdf(const platform::PrintPageOptions& options) {
 QString TFPrint::AskPdfFileByDialog(const QString& suggested) {
   QFileDialog dialog(
       this,
-      QString::fromStdString(WindowText(TWindowText::kPdfDialogTitle, settings_.AppliedLanguage)),
+      QString::fromStdString(OwnText(Own::kPdfDialogTitle, settings_.AppliedLanguage)),
       suggested, QStringLiteral("PDF (*.pdf)"));
   dialog.setObjectName(QStringLiteral("PdfFileDialog"));
   dialog.setAcceptMode(QFileDialog::AcceptSave);

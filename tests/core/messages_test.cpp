@@ -1,9 +1,11 @@
 #include "core/messages.h"
+#include "core/own_texts.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
 #include <string>
+#include <string_view>
 
 #include "core/cp1251.h"
 #include "core/message_table_file.h"
@@ -72,6 +74,29 @@ TEST(MessageLookup, UsesTheAppliedLanguageAndFallsBackSafely) {
   for (int k : {-1, kCaptionCount, 100000}) EXPECT_STREQ(CaptionText(k, kEnglish), "");
   EXPECT_STREQ(MessageText(kMessageCount, kRussian), "");
   EXPECT_STREQ(HintText(kHintCount, kEnglish), "");
+}
+
+// An id added without its pair leaves a null entry at the array's end; a
+// Russian text copied from the English one has no Cyrillic letter.
+TEST(OwnTexts, EveryEntryHasBothLanguages) {
+  auto hasCyrillic = [](std::string_view s) {
+    for (std::size_t i = 0; i + 1 < s.size(); ++i) {
+      const auto b = static_cast<unsigned char>(s[i]);
+      if (b == 0xD0 || b == 0xD1) return true;  // UTF-8 lead bytes of U+0400..U+047F
+    }
+    return false;
+  };
+  for (int k = 0; k < kOwnTextCount; ++k) {
+    const char* en = OwnTexts[k][kEnglish];
+    const char* ru = OwnTexts[k][kRussian];
+    ASSERT_TRUE(en != nullptr && ru != nullptr) << "own text " << k << " has no pair";
+    EXPECT_FALSE(std::string_view(en).empty()) << k;
+    EXPECT_FALSE(hasCyrillic(en)) << k << ": " << en;
+    EXPECT_TRUE(hasCyrillic(ru)) << k << ": " << ru;
+    EXPECT_TRUE(IsCp1251Representable(ru)) << k;
+  }
+  EXPECT_STREQ(OwnText(Own::kLinkAlive, kRussian), "на связи");
+  EXPECT_STREQ(OwnText(Own::kLinkAlive, -1), "alive");
 }
 
 }  // namespace

@@ -1,0 +1,61 @@
+#include "core/own_texts.h"
+
+namespace vexa {
+
+// clang-format off
+const char* const OwnTexts[kOwnTextCount][2] = {
+    // The recording session.
+    {"The sample interval is not a number: ", "Интервал записи не является числом: "},
+    {"The sample interval must be at least 0.05 s: ", "Интервал записи должен быть не меньше 0.05 с: "},
+    {"The sample interval must be at most 2147483 s: ", "Интервал записи должен быть не больше 2147483 с: "},
+    {"The sample interval has more than 15 characters: ", "Интервал записи длиннее 15 символов: "},
+    {"The file name postfix has more than 15 characters: ", "Суффикс имени файла длиннее 15 символов: "},
+    {"The file name postfix may only hold Windows-1251 characters other than / \\ : * ? \" < > | and control characters: ",
+     "Суффикс имени файла может содержать только символы Windows-1251, кроме / \\ : * ? \" < > | и управляющих: "},
+    {"A mark is already waiting for the next sample.", "Метка уже ожидает следующего отсчета."},
+    {"A mark has at most 50 characters.", "Метка не может быть длиннее 50 символов."},
+    {"No recording is running.", "Запись не ведется."},
+    {"The file reached 999999 rows and is complete: ", "Файл достиг 999999 строк и закрыт: "},
+
+    // The control panel.
+    {"idle", "не используется"},
+    {"alive", "на связи"},
+    {"silent", "нет данных"},
+    {"frames", "кадров"},
+    {"Frames decoded: ", "Принято кадров: "},
+    {"Bytes skipped: ", "Пропущено байт: "},
+    {"Silent reads: ", "Чтений без данных: "},
+    {"Reopen attempts: ", "Попыток открыть снова: "},
+    {"The folder path is longer than 128 characters: ", "Путь к папке длиннее 128 символов: "},
+    {"The folder path holds characters outside Windows-1251: ", "Путь к папке содержит символы вне Windows-1251: "},
+    {"No folder was chosen.", "Папка не выбрана."},
+
+    // The recording windows and the Setup page.
+    {"PDF file", "Файл PDF"},
+    {"Print to a PDF file", "Печать в файл PDF"},
+    {"The page could not be printed on ", "Не удалось напечатать страницу на принтере "},
+    {"The list holds 20 presets, as many as it can.\nDelete one before adding another.",
+     "В списке уже 20 наборов установок, больше он не вмещает.\nУдалите один, прежде чем добавить новый."},
+    {"Not a number: ", "Это не число: "},
+    {"No serial devices found", "Последовательные порты не найдены"},
+    {"Which device this COM port stands for on this machine (written to vexa.ports)",
+     "Какое устройство этого компьютера означает этот порт COM (записывается в vexa.ports)"},
+
+    // What COM n stands for.
+    {"environment variable ", "переменная окружения "},
+    {"file ", "файл "},
+    {"system default", "по умолчанию в системе"},
+    {"no such port", "такого порта нет"},
+
+    // Why a recording did not open.
+    {"cannot be opened", "не открывается"},
+    {"format version ", "версия формата "},
+    {" is newer than this program reads (2)", " новее той, что читает эта программа (2)"},
+    {"is not a recording (its first line is not \"Format-Version\")", "не является записью (первая строка не \"Format-Version\")"},
+    {"has a header value that does not convert", "в заголовке есть значение, которое не читается"},
+    {"has a header that ends before its \"Data-Table\" line", "заголовок кончается до строки \"Data-Table\""},
+    {"cannot be read", "не читается"},
+};
+// clang-format on
+
+}  // namespace vexa

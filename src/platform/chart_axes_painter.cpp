@@ -1,8 +1,9 @@
-// Axes, grid lines and the legend of the chart painter.
+// Axes, grid lines, mark labels and the legend of the chart painter.
 #include <QFontMetrics>
 #include <QLinearGradient>
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <string>
 
 #include "platform/chart_painter_parts.h"
@@ -11,21 +12,30 @@ namespace vexa::platform::detail {
 namespace {
 
 constexpr int kLabelGapPx = 3;
+// Below this room the gap between ticks and labels shrinks to a pixel.
+constexpr int kNarrowRoomPx = 30;
+constexpr int kTitleGapPx = 2;
 
 bool IsIndexAxis(const chart::Chart& c, const chart::Axis& a) {
   return a.Horizontal && c.LabelSourceFor(a) != nullptr;
 }
 
+QColor LabelBackground(const PaintContext& ctx) {
+  return ctx.options.paper ? QColor(Qt::white) : ToQColor(ctx.chart.BackColor);
+}
+
 // The label of a tick: the label of the point with that index on an axis
 // that has a label series (formatted only now, for the ticks shown), else the
 // number itself. Empty when the index has no point.
-QString TickLabel(const chart::Chart& c, const chart::Axis& a, double value, double step) {
+QString TickLabel(const chart::Chart& c, const chart::Axis& a, double value, double step,
+                  bool exponent = false) {
   if (const chart::Series* source = a.Horizontal ? c.LabelSourceFor(a) : nullptr) {
     const long long i = std::llround(value);
     if (i < 0 || static_cast<std::size_t>(i) >= source->Count()) return {};
     return QString::fromStdString(source->LabelText(static_cast<std::size_t>(i)));
   }
-  return QString::fromStdString(chart::FormatTick(value, step));
+  return QString::fromStdString(exponent ? chart::FormatTickExponent(value, step)
+                                         : chart::FormatTick(value, step));
 }
 
 chart::AxisTicks TicksFor(const PaintContext& ctx, const chart::Axis& a) {
@@ -50,15 +60,120 @@ bool InExtent(const chart::Axis& a, double pixel) {
   return pixel >= std::min(a.IStartPos, a.IEndPos) - 0.5 && pixel <= std::max(a.IStartPos, a.IEndPos) + 0.5;
 }
 
-void DrawVerticalAxis(PaintContext& ctx, const chart::Axis& a, const chart::AxisTicks& t) {
+int HalfLine(const chart::Axis& a) { return std::max(1, a.AxisLineWidth) / 2; }
+int OuterTicks(const chart::Axis& a) { return a.Ticks.Visible ? a.Ticks.Length : 0; }
+
+// The labels of the ticks inside the axis's extent, in either form.
+QStringList VerticalLabels(const PaintContext& ctx, const chart::Axis& a, const chart::AxisTicks& t,
+                           bool exponent) {
+  QStringList out;
+  if (!a.LabelsVisible) return out;
+  for (const double v : t.values) {
+    if (InExtent(a, a.CalcPosValue(v))) out.push_back(TickLabel(ctx.chart, a, v, t.step, exponent));
+  }
+  return out;
+}
+
+int Widest(const QFontMetrics& fm, const QStringList& labels) {
+  int w = 0;
+  for (const QString& s : labels) w = std::max(w, fm.horizontalAdvance(s));
+  return w;
+}
+
+// The right edge of a vertical axis's labels and the room left of it.
+struct Column {
+  int right = 0;
+  int width = 0;
+};
+Column LabelColumn(const chart::Axis& a, const chart::LabelRoom& room, int gap) {
+  // Labels may cover a neighbour's line (they are drawn above it on their
+  // own background), never its ticks.
+  const int left = room.at_axis ? room.left - 1 : room.left + 1;
+  const int right = a.IPosition - HalfLine(a) - OuterTicks(a) - gap;
+  return {right, right - left};
+}
+
+// The font, form and ticks that let an axis's labels and title fit its
+// room: the largest font (down to kSmallestLabelPx) at which the labels and
+// the title beside them fit; else the labels alone, the title in their
+// column; ticks thinned to a coarser step only when no font fits the labels;
+// the exponent form wherever it is narrower.
+AxisText FitVertical(const PaintContext& ctx, const chart::Axis& a, const chart::LabelRoom& room,
+                     const chart::AxisTicks& base) {
+  AxisText out;
+  out.ticks = base;
+  out.gap = LabelColumn(a, room, kLabelGapPx).width >= kNarrowRoomPx ? kLabelGapPx : 1;
+  const int width = LabelColumn(a, room, out.gap).width;
+  const int length = std::abs(a.IEndPos - a.IStartPos);
+  const QString title =
+      a.Title.Visible ? QString::fromStdString(a.Title.Caption) : QString();
+
+  struct Fit {
+    chart::AxisTicks ticks;
+    int px;
+    bool exponent;
+  };
+  std::optional<Fit> labels_fit;
+  chart::AxisTicks t = base;
+  for (int round = 0; round < 4; ++round) {
+    const QStringList fixed = VerticalLabels(ctx, a, t, false);
+    const QStringList expo = VerticalLabels(ctx, a, t, true);
+    for (int px = kLabelFontPx; px >= kSmallestLabelPx; --px) {
+      const QFontMetrics fm(ctx.FontPx(px));
+      const int wf = Widest(fm, fixed);
+      const int we = Widest(fm, expo);
+      const bool exponent = we < wf;
+      const int w = exponent ? we : wf;
+      if (w > width) continue;
+      if (!labels_fit) labels_fit = Fit{t, px, exponent};
+      if (title.isEmpty() ||
+          (w + out.gap + fm.height() <= width && fm.horizontalAdvance(title) <= length)) {
+        out.ticks = t;
+        out.font_px = out.title_px = px;
+        out.exponent = exponent;
+        out.title = title;
+        out.title_beside = true;
+        return out;
+      }
+    }
+    if (labels_fit) break;
+    const chart::AxisTicks thinner = chart::ThinTicks(t, chart::CoarserStep(t.step));
+    if (thinner.values.size() < 2) break;
+    t = thinner;
+  }
+  if (labels_fit) {
+    out.ticks = labels_fit->ticks;
+    out.font_px = labels_fit->px;
+    out.exponent = labels_fit->exponent;
+  } else {
+    // Nothing fits: the smallest font, the coarsest ticks, the narrower form.
+    out.ticks = t;
+    out.font_px = kSmallestLabelPx;
+    const QFontMetrics fm(ctx.FontPx(kSmallestLabelPx));
+    out.exponent = Widest(fm, VerticalLabels(ctx, a, t, true)) < Widest(fm, VerticalLabels(ctx, a, t, false));
+  }
+  out.title_beside = false;
+  if (title.isEmpty()) return out;
+  // In the labels' column: the largest font whose line fits the column and
+  // which leaves room along the axis for some labels.
+  const int label_height = QFontMetrics(ctx.FontPx(out.font_px)).height();
+  for (int px = kLabelFontPx; px >= kSmallestLabelPx; --px) {
+    const QFontMetrics fm(ctx.FontPx(px));
+    out.title_px = px;
+    if (fm.height() <= std::max(width, 0) + 1 && fm.horizontalAdvance(title) <= length - 2 * label_height) break;
+  }
+  const QFontMetrics fm(ctx.FontPx(out.title_px));
+  out.title = fm.elidedText(title, Qt::ElideRight, std::max(0, length));
+  return out;
+}
+
+void DrawVerticalLine(PaintContext& ctx, const chart::Axis& a, const chart::AxisTicks& t) {
   QPainter& p = ctx.painter;
-  const QFontMetrics fm(ctx.font);
   const int x = a.IPosition;
-  const int half = std::max(1, a.AxisLineWidth) / 2;
+  const int half = HalfLine(a);
   p.setPen(QPen(ctx.Ink(a.AxisLineColor), std::max(1, a.AxisLineWidth), Qt::SolidLine, Qt::FlatCap));
   p.drawLine(x, a.IStartPos, x, a.IEndPos);
-
-  const int outer = a.Ticks.Visible ? a.Ticks.Length : 0;
+  const int outer = OuterTicks(a);
   if (a.MinorTicks.Visible && a.MinorTicks.Length > 0 && t.values.size() >= 2) {
     p.setPen(QPen(ctx.Ink(a.MinorTicks.Color), 1));
     for (std::size_t k = 0; k + 1 < t.values.size(); ++k) {
@@ -68,8 +183,6 @@ void DrawVerticalAxis(PaintContext& ctx, const chart::Axis& a, const chart::Axis
       }
     }
   }
-  int widest = 0;
-  p.setFont(ctx.font);
   for (const double v : t.values) {
     const double y = a.CalcPosValue(v);
     if (!InExtent(a, y)) continue;
@@ -81,35 +194,67 @@ void DrawVerticalAxis(PaintContext& ctx, const chart::Axis& a, const chart::Axis
       p.setPen(QPen(ctx.Ink(a.TicksInner.Color), 1));
       p.drawLine(QPointF(x + half, y), QPointF(x + half + a.TicksInner.Length, y));
     }
-    if (!a.LabelsVisible) continue;
-    const QString label = TickLabel(ctx.chart, a, v, t.step);
-    const int w = fm.horizontalAdvance(label);
-    widest = std::max(widest, w);
-    p.setPen(ctx.Ink(a.LabelsFontColor));
-    p.drawText(QPointF(x - half - outer - kLabelGapPx - w, y + fm.ascent() / 2.0 - 1), label);
-  }
-  if (a.Title.Visible && !a.Title.Caption.empty()) {
-    const QString title = QString::fromStdString(a.Title.Caption);
-    const double tx = x - half - outer - kLabelGapPx - widest - kLabelGapPx - fm.descent();
-    const double ty = (a.IStartPos + a.IEndPos) / 2.0;
-    p.save();
-    p.translate(tx, ty);
-    p.rotate(-a.Title.Angle);
-    p.setPen(ctx.Ink(a.Title.FontColor));
-    p.drawText(QPointF(-fm.horizontalAdvance(title) / 2.0, 0), title);
-    p.restore();
   }
 }
 
-void DrawHorizontalAxis(PaintContext& ctx, const chart::Axis& a, const chart::AxisTicks& t) {
+// The labels and the title, each on the chart's background so that no line
+// runs through them.
+void DrawVerticalTexts(PaintContext& ctx, const chart::Axis& a, const chart::LabelRoom& room,
+                       const AxisText& text, int owner) {
+  QPainter& p = ctx.painter;
+  const QColor back = LabelBackground(ctx);
+  const int right = LabelColumn(a, room, text.gap).right;
+  const QFont title_font = ctx.FontPx(text.title_px);
+  const QFontMetrics tfm(title_font);
+  const double cy = (a.IStartPos + a.IEndPos) / 2.0;
+  const int title_length = text.title.isEmpty() ? 0 : tfm.horizontalAdvance(text.title);
+  // The title's span along the axis when it stands in the labels' column.
+  const QRect title_span(right - tfm.height(), static_cast<int>(std::floor(cy - title_length / 2.0)) - 2,
+                         tfm.height(), title_length + 4);
+
+  const QFont font = ctx.FontPx(text.font_px);
+  const QFontMetrics fm(font);
+  p.setFont(font);
+  int widest = 0;
+  for (const double v : text.ticks.values) {
+    const double y = a.CalcPosValue(v);
+    if (!InExtent(a, y) || !a.LabelsVisible) continue;
+    const QString label = TickLabel(ctx.chart, a, v, text.ticks.step, text.exponent);
+    const int w = fm.horizontalAdvance(label);
+    const double base = y + fm.ascent() / 2.0 - 1;
+    const QRect box(right - w, static_cast<int>(std::lround(base)) - fm.ascent(), w, fm.height());
+    widest = std::max(widest, w);
+    if (!text.title.isEmpty() && !text.title_beside && box.intersects(title_span)) continue;
+    p.fillRect(box.adjusted(-1, 0, 1, 0), back);
+    p.setPen(ctx.Ink(a.LabelsFontColor));
+    p.drawText(QPointF(right - w, base), label);
+    ctx.Report(PaintedText::kAxisLabel, owner, box, label, text.font_px);
+  }
+  if (text.title.isEmpty()) return;
+  // Rotated a quarter turn: the text's height runs across the axis.
+  const int outer_edge = text.title_beside ? right - widest - text.gap : right;
+  const QRect box(outer_edge - tfm.height(), static_cast<int>(std::lround(cy - title_length / 2.0)),
+                  tfm.height(), title_length);
+  p.fillRect(box, back);
+  p.save();
+  p.translate(outer_edge - tfm.descent(), cy);
+  p.rotate(-a.Title.Angle);
+  p.setFont(title_font);
+  p.setPen(ctx.Ink(a.Title.FontColor));
+  p.drawText(QPointF(-title_length / 2.0, 0), text.title);
+  p.restore();
+  ctx.Report(PaintedText::kAxisTitle, owner, box, text.title, text.title_px);
+}
+
+void DrawHorizontalAxis(PaintContext& ctx, const chart::Axis& a, const chart::AxisTicks& t, int owner) {
   QPainter& p = ctx.painter;
   const QFontMetrics fm(ctx.font);
   const int y = a.IPosition;
-  const int half = std::max(1, a.AxisLineWidth) / 2;
+  const int half = HalfLine(a);
   const int down = a.OtherSide ? -1 : 1;  // labels below a bottom axis, above a top one
   p.setPen(QPen(ctx.Ink(a.AxisLineColor), std::max(1, a.AxisLineWidth), Qt::SolidLine, Qt::FlatCap));
   p.drawLine(a.IStartPos, y, a.IEndPos, y);
-  const int outer = a.Ticks.Visible ? a.Ticks.Length : 0;
+  const int outer = OuterTicks(a);
   p.setFont(ctx.font);
   for (const double v : t.values) {
     const double x = a.CalcPosValue(v);
@@ -123,18 +268,40 @@ void DrawHorizontalAxis(PaintContext& ctx, const chart::Axis& a, const chart::Ax
     if (label.isEmpty()) continue;
     const double base = down > 0 ? y + half + outer + kLabelGapPx + fm.ascent()
                                  : y - half - outer - kLabelGapPx - fm.descent();
+    const double left = x - fm.horizontalAdvance(label) / 2.0;
     p.setPen(ctx.Ink(a.LabelsFontColor));
-    p.drawText(QPointF(x - fm.horizontalAdvance(label) / 2.0, base), label);
+    p.drawText(QPointF(left, base), label);
+    ctx.Report(PaintedText::kAxisLabel, owner,
+               QRect(static_cast<int>(std::lround(left)), static_cast<int>(std::lround(base)) - fm.ascent(),
+                     fm.horizontalAdvance(label), fm.height()),
+               label, ctx.font.pixelSize());
   }
 }
+
+AxisText TextFor(const PaintContext& ctx, const chart::Axis& a, const chart::LabelRoom& room) {
+  if (!ctx.chart.AxisShown(a)) return {};
+  const chart::AxisTicks t = TicksFor(ctx, a);
+  if (a.Horizontal) {
+    AxisText text;
+    text.ticks = t;
+    return text;
+  }
+  return FitVertical(ctx, a, room, t);
+}
+
+constexpr chart::StandardAxis kStandard[] = {chart::StandardAxis::kBottom, chart::StandardAxis::kLeft,
+                                             chart::StandardAxis::kRight, chart::StandardAxis::kTop};
 
 }  // namespace
 
 void ComputeAxisTicks(PaintContext& ctx) {
-  ctx.ticks.clear();
+  ctx.axes.clear();
+  const chart::ChartLayout& layout = ctx.chart.Layout();
   for (int i = 0; i < ctx.chart.CustomAxisCount(); ++i) {
-    const chart::Axis& a = ctx.chart.CustomAxis(i);
-    ctx.ticks.push_back(a.Visible ? TicksFor(ctx, a) : chart::AxisTicks{});
+    const chart::LabelRoom room =
+        static_cast<std::size_t>(i) < layout.custom_room.size() ? layout.custom_room[static_cast<std::size_t>(i)]
+                                                                : chart::LabelRoom{};
+    ctx.axes.push_back(TextFor(ctx, ctx.chart.CustomAxis(i), room));
   }
 }
 
@@ -143,9 +310,9 @@ void DrawGrids(PaintContext& ctx) {
   const QRect& plot = ctx.plot;
   for (int i = 0; i < ctx.chart.CustomAxisCount(); ++i) {
     const chart::Axis& a = ctx.chart.CustomAxis(i);
-    if (!a.Visible || !a.GridVisible) continue;
+    if (!a.GridVisible || !ctx.chart.AxisShown(a)) continue;
     p.setPen(QPen(ctx.Ink(a.GridColor), 1, Qt::DotLine));
-    for (const double v : ctx.ticks[static_cast<std::size_t>(i)].values) {
+    for (const double v : ctx.axes[static_cast<std::size_t>(i)].ticks.values) {
       const double at = a.CalcPosValue(v);
       if (!InExtent(a, at)) continue;
       if (a.Horizontal) {
@@ -159,26 +326,51 @@ void DrawGrids(PaintContext& ctx) {
 
 void DrawAxes(PaintContext& ctx) {
   chart::Chart& c = ctx.chart;
+  const chart::ChartLayout& layout = c.Layout();
+  struct Drawn {
+    const chart::Axis* axis;
+    AxisText text;
+    chart::LabelRoom room;
+    int owner;
+  };
+  std::vector<Drawn> drawn;
   for (int i = 0; i < c.CustomAxisCount(); ++i) {
     const chart::Axis& a = c.CustomAxis(i);
-    if (!a.Visible) continue;
-    const chart::AxisTicks& t = ctx.ticks[static_cast<std::size_t>(i)];
-    if (a.Horizontal) {
-      DrawHorizontalAxis(ctx, a, t);
-    } else {
-      DrawVerticalAxis(ctx, a, t);
-    }
+    if (!c.AxisShown(a)) continue;
+    const auto k = static_cast<std::size_t>(i);
+    drawn.push_back({&a, ctx.axes[k], k < layout.custom_room.size() ? layout.custom_room[k] : chart::LabelRoom{}, i});
   }
-  for (const chart::StandardAxis which : {chart::StandardAxis::kBottom, chart::StandardAxis::kLeft,
-                                          chart::StandardAxis::kRight, chart::StandardAxis::kTop}) {
+  for (const chart::StandardAxis which : kStandard) {
     const chart::Axis& a = c.Standard(which);
-    if (!a.Visible) continue;
-    if (a.Horizontal) {
-      DrawHorizontalAxis(ctx, a, TicksFor(ctx, a));
+    const int k = static_cast<int>(which);
+    if (c.AxisShown(a)) drawn.push_back({&a, TextFor(ctx, a, layout.standard_room[k]), layout.standard_room[k], -1 - k});
+  }
+  // Every line first, then every text above them all.
+  for (const Drawn& d : drawn) {
+    if (d.axis->Horizontal) {
+      DrawHorizontalAxis(ctx, *d.axis, d.text.ticks, d.owner);
     } else {
-      DrawVerticalAxis(ctx, a, TicksFor(ctx, a));
+      DrawVerticalLine(ctx, *d.axis, d.text.ticks);
     }
   }
+  for (const Drawn& d : drawn) {
+    if (!d.axis->Horizontal) DrawVerticalTexts(ctx, *d.axis, d.room, d.text, d.owner);
+  }
+}
+
+void DrawMarkLabels(PaintContext& ctx) {
+  if (ctx.marks.empty()) return;
+  QPainter& p = ctx.painter;
+  p.setFont(ctx.font);
+  p.setPen(Qt::black);
+  p.setBrush(ctx.mono || ctx.options.paper ? QColor(Qt::white) : QColor(255, 255, 225));
+  for (const MarkLabel& m : ctx.marks) {
+    p.drawRect(m.box);
+    p.drawText(m.box, Qt::AlignCenter, m.text);
+    ctx.Report(PaintedText::kMark, m.series, m.box, m.text, ctx.font.pixelSize());
+  }
+  p.setBrush(Qt::NoBrush);
+  ctx.marks.clear();
 }
 
 void DrawLegend(PaintContext& ctx) {

@@ -1,0 +1,160 @@
+// The print window against a real print server: a CUPS daemon of this
+// test's own (private_cups.sh: its own configuration, a unix socket in a
+// temporary folder that CUPS_SERVER points at, a cups-pdf queue writing into
+// that folder), never the machine's. The window lists the queue before
+// "PDF file", prints through it, and the page that arrives holds the title
+// lines. Where CUPS cannot start here the test says why and is skipped.
+//
+// cups-pdf makes its PDF from PostScript (Ghostscript's ps2write, then
+// pdfwrite), which keeps the glyphs of the page's embedded fonts but not
+// their text layer: the page that arrives is compared, rasterised, with the
+// same page written straight to PDF, whose title lines pdftotext reads.
+#include <QComboBox>
+#include <QPushButton>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "platform/print_page.h"
+#include "recording/panel_rules.h"
+#include "recording/support/recording_fixture.h"
+#include "ui/f_print.h"
+#include "ui/startup.h"
+#include "ui/support/program_fixture.h"
+
+namespace vexa {
+namespace {
+
+constexpr char kQueue[] = "VEXA_Test_PDF";
+const std::string kScript = VEXA_TEST_DATA_DIR "/../ui_print/posix/private_cups.sh";
+
+std::string Quote(const std::string& s) {
+  std::string q = "'";
+  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+// Standard output and error of a shell command, and its exit status.
+std::string Shell(const std::string& command, int* status = nullptr) {
+  std::string out;
+  FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+  if (!pipe) return out;
+  char buffer[4096];
+  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+  const int s = pclose(pipe);
+  if (status) *status = WIFEXITED(s) ? WEXITSTATUS(s) : -1;
+  return out;
+}
+
+// A page rasterised in grey (pdftoppm), row by row.
+struct Grey {
+  int width = 0, height = 0;
+  std::string pixels;
+  int At(int x, int y) const { return static_cast<unsigned char>(pixels[static_cast<std::size_t>(y * width + x)]); }
+};
+Grey Rasterise(const std::string& pdf, const std::string& stem) {
+  Shell("pdftoppm -r 30 -gray -singlefile " + Quote(pdf) + " " + Quote(stem));
+  const std::string pgm = testing::ReadAll(stem + ".pgm");
+  Grey g;
+  int max = 0, used = 0;
+  if (std::sscanf(pgm.c_str(), "P5 %d %d %d%n", &g.width, &g.height, &max, &used) != 3 || max != 255) return {};
+  g.pixels = pgm.substr(static_cast<std::size_t>(used) + 1);
+  if (g.pixels.size() != static_cast<std::size_t>(g.width) * static_cast<std::size_t>(g.height)) return {};
+  return g;
+}
+
+class PrintServer : public testing::ProgramFixture {
+ public:
+  static void SetUpTestSuite() {
+    server_ = std::make_unique<testing::TempFolder>();
+    int status = -1;
+    const std::string out = Shell(Quote(kScript) + " start " + Quote(server_->path()), &status);
+    if (status == 0) {
+      // Before anything in this process asks CUPS: it reads the variable once.
+      setenv("CUPS_SERVER", server_->File("cups.sock").c_str(), 1);
+    } else {
+      why_ = out.empty() ? "private_cups.sh failed" : out.substr(0, out.find('\n'));
+    }
+  }
+  static void TearDownTestSuite() {
+    if (why_.empty() && server_) Shell(Quote(kScript) + " stop " + Quote(server_->path()));
+    server_.reset();
+  }
+
+ protected:
+  void SetUp() override {
+    if (!why_.empty()) GTEST_SKIP() << "no print server: " << why_;
+    ProgramFixture::SetUp();
+  }
+  void TearDown() override {
+    if (why_.empty()) ProgramFixture::TearDown();
+  }
+  static std::string PrintedPage() {
+    for (const auto& e : std::filesystem::directory_iterator(server_->File("out"))) {
+      if (e.path().extension() == ".pdf") return e.path().string();
+    }
+    return {};
+  }
+  static bool QueueEmpty() { return Shell("lpstat -o " + std::string(kQueue)).empty(); }
+
+  static std::unique_ptr<testing::TempFolder> server_;
+  static std::string why_;
+};
+
+std::unique_ptr<testing::TempFolder> PrintServer::server_;
+std::string PrintServer::why_;
+
+TEST_F(PrintServer, TheWindowListsTheQueueBeforePdfFileAndItsPageHoldsTheTitleLines) {
+  const std::string path = Example("rec", "2026-12-08 (14-23-05) test.vxa");
+  const char* argv[] = {"vexa", path.c_str()};
+  ASSERT_TRUE(ui::OpenCommandLineRecording(argv, 2));
+  ui::FPrint->show();  // lists the system's printers: this server's
+  auto& printers = Control<QComboBox>(ui::FPrint, "cmbPRINTERS");
+  const int queue = printers.findText(QString::fromLatin1(kQueue));
+  ASSERT_GE(queue, 0) << "the server's queue is listed";
+  EXPECT_EQ(printers.itemText(printers.count() - 1), "PDF file");
+  EXPECT_LT(queue, printers.count() - 1) << "printers come before \"PDF file\"";
+  EXPECT_EQ(printers.currentIndex(), queue) << "the only printer is offered";
+  printers.setCurrentIndex(queue);
+  emit printers.activated(queue);
+  EXPECT_EQ(settings.PrinterIndex, queue);
+  EXPECT_EQ(ReadChosenPrinter(folder.path()), kQueue) << "its name is kept beside the settings";
+
+  const platform::PrintPageOptions options = ui::FPrint->PageOptions();
+  Control<QPushButton>(ui::FPrint, "bPrint").click();
+  EXPECT_FALSE(ui::FPrint->isVisible());
+  ASSERT_TRUE(WaitFor([] { return !PrintedPage().empty() && QueueEmpty(); }, 60000))
+      << Shell("lpstat -W all -o; tail -n 5 " + Quote(server_->File("log/error_log")));
+  const std::string printed = PrintedPage();
+  EXPECT_NE(Shell("pdfinfo " + Quote(printed)).find("Pages:          1"), std::string::npos);
+
+  // The same page straight into a PDF file: its title lines are text.
+  const std::string direct = folder.File("direct.pdf");
+  ASSERT_TRUE(platform::WritePrintPdf(ui::F_MONITOR->Chart(), direct, options).ok);
+  const std::string text = Shell("pdftotext -layout " + Quote(direct) + " -");
+  ASSERT_NE(text.find("File : 2026-12-08 (14-23-05) test.vxa"), std::string::npos) << text;
+  ASSERT_NE(text.find("Sample interval (s) : 5"), std::string::npos) << text;
+  // ... and the printed page shows them where that page has them, and the
+  // chart below alike.
+  const Grey a = Rasterise(printed, folder.File("printed"));
+  const Grey b = Rasterise(direct, folder.File("direct"));
+  ASSERT_GT(a.width, 0);
+  ASSERT_EQ(a.width, b.width);
+  ASSERT_EQ(a.height, b.height);
+  const int band = a.height / 5;  // the title lines lie in the page's top fifth
+  long long ink = 0, difference = 0, all = 0;
+  for (int y = 0; y < a.height; ++y) {
+    for (int x = 0; x < a.width; ++x) {
+      if (y < band) ink += a.At(x, y) < 128;
+      difference += std::abs(a.At(x, y) - b.At(x, y));
+      ++all;
+    }
+  }
+  EXPECT_GT(ink, 40) << "the title lines are on the printed page";
+  EXPECT_LT(static_cast<double>(difference) / static_cast<double>(all), 6.0) << "the printed page is the page";
+}
+
+}  // namespace
+}  // namespace vexa

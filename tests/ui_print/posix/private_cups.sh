@@ -2,7 +2,9 @@
 # A CUPS server of the print tests' own, beside the machine's and without
 # touching it: its own configuration and state under DIR, a unix socket
 # DIR/cups.sock (point CUPS_SERVER at it), and one PDF queue, VEXA_Test_PDF,
-# whose cups-pdf backend writes into DIR/out. cups-pdf reads its settings
+# whose cups-pdf backend writes into DIR/out (cups-pdf makes its PDF from
+# PostScript: the queue has pdftocairo make that, since Ghostscript's
+# ps2write drops the text layer of Qt's fonts). cups-pdf reads its settings
 # from /etc/cups only, so the server runs in a mount namespace of its own in
 # which a file of DIR stands at that path; outside it nothing changes.
 #   private_cups.sh start DIR   prints nothing and exits 0 once the queue is
@@ -99,7 +101,7 @@ if [ $up -ne 1 ]; then
   stop
   exit 1
 fi
-if ! lpadmin -p "$queue" -E -v cups-pdf:/ -P "$ppd" -o PageSize=A4 > "$dir/log/lpadmin.out" 2>&1 ||
+if ! lpadmin -p "$queue" -E -v cups-pdf:/ -P "$ppd" -o PageSize=A4 -o pdftops-renderer-default=pdftocairo > "$dir/log/lpadmin.out" 2>&1 ||
    ! lpstat -p "$queue" > /dev/null 2>&1; then
   echo "the private CUPS server refused the PDF queue: $(grep -v deprecated "$dir/log/lpadmin.out" | tail -n 1)"
   stop

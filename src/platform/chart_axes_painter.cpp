@@ -27,15 +27,13 @@ QColor LabelBackground(const PaintContext& ctx) {
 // The label of a tick: the label of the point with that index on an axis
 // that has a label series (formatted only now, for the ticks shown), else the
 // number itself. Empty when the index has no point.
-QString TickLabel(const chart::Chart& c, const chart::Axis& a, double value, double step,
-                  bool exponent = false) {
+QString TickLabel(const chart::Chart& c, const chart::Axis& a, double value, double step) {
   if (const chart::Series* source = a.Horizontal ? c.LabelSourceFor(a) : nullptr) {
     const long long i = std::llround(value);
     if (i < 0 || static_cast<std::size_t>(i) >= source->Count()) return {};
     return QString::fromStdString(source->LabelText(static_cast<std::size_t>(i)));
   }
-  return QString::fromStdString(exponent ? chart::FormatTickExponent(value, step)
-                                         : chart::FormatTick(value, step));
+  return QString::fromStdString(chart::FormatTick(value, step));
 }
 
 chart::AxisTicks TicksFor(const PaintContext& ctx, const chart::Axis& a) {
@@ -63,20 +61,34 @@ bool InExtent(const chart::Axis& a, double pixel) {
 int HalfLine(const chart::Axis& a) { return std::max(1, a.AxisLineWidth) / 2; }
 int OuterTicks(const chart::Axis& a) { return a.Ticks.Visible ? a.Ticks.Length : 0; }
 
-// The labels of the ticks inside the axis's extent, in either form.
-QStringList VerticalLabels(const PaintContext& ctx, const chart::Axis& a, const chart::AxisTicks& t,
-                           bool exponent) {
-  QStringList out;
+// The labels of the ticks inside the axis's extent, in fixed form, and in
+// exponent form when a fixed one is long enough for that to be narrower.
+struct LabelForms {
+  std::vector<AxisLabel> fixed, exponent;
+};
+LabelForms VerticalLabels(const PaintContext& ctx, const chart::Axis& a, const chart::AxisTicks& t) {
+  LabelForms out;
   if (!a.LabelsVisible) return out;
+  bool longer = false;
   for (const double v : t.values) {
-    if (InExtent(a, a.CalcPosValue(v))) out.push_back(TickLabel(ctx.chart, a, v, t.step, exponent));
+    const double y = a.CalcPosValue(v);
+    if (!InExtent(a, y)) continue;
+    out.fixed.push_back({y, TickLabel(ctx.chart, a, v, t.step)});
+    // "1e5" is never shorter than a fixed label of up to six characters.
+    longer = longer || out.fixed.back().text.size() > 6;
+  }
+  if (!longer) return out;
+  for (const double v : t.values) {
+    const double y = a.CalcPosValue(v);
+    if (InExtent(a, y))
+      out.exponent.push_back({y, QString::fromStdString(chart::FormatTickExponent(v, t.step))});
   }
   return out;
 }
 
-int Widest(const QFontMetrics& fm, const QStringList& labels) {
+int Widest(const QFontMetrics& fm, const std::vector<AxisLabel>& labels) {
   int w = 0;
-  for (const QString& s : labels) w = std::max(w, fm.horizontalAdvance(s));
+  for (const AxisLabel& l : labels) w = std::max(w, fm.horizontalAdvance(l.text));
   return w;
 }
 
@@ -110,60 +122,85 @@ AxisText FitVertical(const PaintContext& ctx, const chart::Axis& a, const chart:
 
   struct Fit {
     chart::AxisTicks ticks;
+    std::vector<AxisLabel> labels;
     int px;
     bool exponent;
   };
   std::optional<Fit> labels_fit;
   chart::AxisTicks t = base;
+  LabelForms forms;
   for (int round = 0; round < 4; ++round) {
-    const QStringList fixed = VerticalLabels(ctx, a, t, false);
-    const QStringList expo = VerticalLabels(ctx, a, t, true);
+    forms = VerticalLabels(ctx, a, t);
     for (int px = kLabelFontPx; px >= kSmallestLabelPx; --px) {
       const QFontMetrics fm(ctx.FontPx(px));
-      const int wf = Widest(fm, fixed);
-      const int we = Widest(fm, expo);
+      const int wf = Widest(fm, forms.fixed);
+      const int we = forms.exponent.empty() ? wf : Widest(fm, forms.exponent);
       const bool exponent = we < wf;
       const int w = exponent ? we : wf;
       if (w > width) continue;
-      if (!labels_fit) labels_fit = Fit{t, px, exponent};
       if (title.isEmpty() ||
           (w + out.gap + fm.height() <= width && fm.horizontalAdvance(title) <= length)) {
         out.ticks = t;
+        out.labels = exponent ? std::move(forms.exponent) : std::move(forms.fixed);
         out.font_px = out.title_px = px;
         out.exponent = exponent;
         out.title = title;
         out.title_beside = true;
         return out;
       }
+      if (!labels_fit) labels_fit = Fit{t, exponent ? forms.exponent : forms.fixed, px, exponent};
     }
     if (labels_fit) break;
+    // Down to one tick: one readable label says more than several over the
+    // neighbours.
     const chart::AxisTicks thinner = chart::ThinTicks(t, chart::CoarserStep(t.step));
-    if (thinner.values.size() < 2) break;
+    if (thinner.values.empty()) break;
     t = thinner;
   }
   if (labels_fit) {
     out.ticks = labels_fit->ticks;
+    out.labels = std::move(labels_fit->labels);
     out.font_px = labels_fit->px;
     out.exponent = labels_fit->exponent;
   } else {
     // Nothing fits: the smallest font, the coarsest ticks, the narrower form.
     out.ticks = t;
     out.font_px = kSmallestLabelPx;
+    forms = VerticalLabels(ctx, a, t);
     const QFontMetrics fm(ctx.FontPx(kSmallestLabelPx));
-    out.exponent = Widest(fm, VerticalLabels(ctx, a, t, true)) < Widest(fm, VerticalLabels(ctx, a, t, false));
+    out.exponent = !forms.exponent.empty() && Widest(fm, forms.exponent) < Widest(fm, forms.fixed);
+    out.labels = out.exponent ? std::move(forms.exponent) : std::move(forms.fixed);
   }
   out.title_beside = false;
   if (title.isEmpty()) return out;
-  // In the labels' column: the largest font whose line fits the column and
-  // which leaves room along the axis for some labels.
-  const int label_height = QFontMetrics(ctx.FontPx(out.font_px)).height();
+  const QFontMetrics lfm(ctx.FontPx(out.font_px));
+  const int label_height = lfm.height();
+  // A long axis (the normal arrangement's): the whole title in the labels'
+  // column, the labels it covers left out; the largest font whose line
+  // fits the column.
   for (int px = kLabelFontPx; px >= kSmallestLabelPx; --px) {
     const QFontMetrics fm(ctx.FontPx(px));
-    out.title_px = px;
-    if (fm.height() <= std::max(width, 0) + 1 && fm.horizontalAdvance(title) <= length - 2 * label_height) break;
+    if (fm.height() <= width + 1 && fm.horizontalAdvance(title) + 4 * label_height <= length) {
+      out.title_px = px;
+      out.title = title;
+      return out;
+    }
   }
-  const QFontMetrics fm(ctx.FontPx(out.title_px));
-  out.title = fm.elidedText(title, Qt::ElideRight, std::max(0, length));
+  // A short one (a band of the stacked arrangement): beside the labels,
+  // cut to the axis's length, where the room allows; else in their column.
+  const int labels_width = Widest(lfm, out.labels);
+  for (int px = kLabelFontPx; px >= kSmallestLabelPx; --px) {
+    const QFontMetrics fm(ctx.FontPx(px));
+    if (labels_width + out.gap + fm.height() <= width) {
+      out.title_beside = true;
+      out.title_px = px;
+      out.title = fm.elidedText(title, Qt::ElideRight, std::max(0, length));
+      return out;
+    }
+  }
+  // No room for the title without hiding every label: the labels stay (the
+  // legend names the channel in its colour).
+  out.title.clear();
   return out;
 }
 
@@ -216,10 +253,9 @@ void DrawVerticalTexts(PaintContext& ctx, const chart::Axis& a, const chart::Lab
   const QFontMetrics fm(font);
   p.setFont(font);
   int widest = 0;
-  for (const double v : text.ticks.values) {
-    const double y = a.CalcPosValue(v);
-    if (!InExtent(a, y) || !a.LabelsVisible) continue;
-    const QString label = TickLabel(ctx.chart, a, v, text.ticks.step, text.exponent);
+  for (const AxisLabel& l : text.labels) {
+    const double y = l.y;
+    const QString& label = l.text;
     const int w = fm.horizontalAdvance(label);
     const double base = y + fm.ascent() / 2.0 - 1;
     const QRect box(right - w, static_cast<int>(std::lround(base)) - fm.ascent(), w, fm.height());
@@ -268,12 +304,15 @@ void DrawHorizontalAxis(PaintContext& ctx, const chart::Axis& a, const chart::Ax
     if (label.isEmpty()) continue;
     const double base = down > 0 ? y + half + outer + kLabelGapPx + fm.ascent()
                                  : y - half - outer - kLabelGapPx - fm.descent();
-    const double left = x - fm.horizontalAdvance(label) / 2.0;
+    // Centred on its tick, but kept on the chart.
+    const int w = fm.horizontalAdvance(label);
+    const double left =
+        std::clamp(x - w / 2.0, 0.0, std::max(0.0, static_cast<double>(ctx.chart.Layout().chart.right + 1 - w)));
     p.setPen(ctx.Ink(a.LabelsFontColor));
     p.drawText(QPointF(left, base), label);
     ctx.Report(PaintedText::kAxisLabel, owner,
-               QRect(static_cast<int>(std::lround(left)), static_cast<int>(std::lround(base)) - fm.ascent(),
-                     fm.horizontalAdvance(label), fm.height()),
+               QRect(static_cast<int>(std::lround(left)), static_cast<int>(std::lround(base)) - fm.ascent(), w,
+                     fm.height()),
                label, ctx.font.pixelSize());
   }
 }

@@ -17,9 +17,16 @@ namespace vexa::platform::detail {
 inline constexpr int kLabelFontPx = 11;     // axis labels, legend, marks
 inline constexpr int kSmallestLabelPx = 7;  // where an axis's room is narrow
 
+// A vertical axis's label: its pixel row and its text.
+struct AxisLabel {
+  double y = 0;
+  QString text;
+};
+
 // How one axis's labels and title are drawn, chosen to fit its room.
 struct AxisText {
   chart::AxisTicks ticks;
+  std::vector<AxisLabel> labels;  // vertical axes: those inside the extent
   int font_px = kLabelFontPx;
   bool exponent = false;  // labels as "2.5e38"
   int gap = 3;            // between the ticks and the labels

@@ -9,6 +9,7 @@
 
 #include "recording/panel_rules.h"
 #include "recording/support/recording_fixture.h"
+#include "ui/chart_widget.h"
 #include "ui/f_print.h"
 #include "ui/startup.h"
 #include "ui/support/program_fixture.h"
@@ -94,14 +95,14 @@ TEST_F(PrintWindow, TheMonitorShowsTheTitleLinesAndNoLegendWhileTheWindowIsShown
     EXPECT_TRUE(chart.TitleVisible);
     ASSERT_FALSE(chart.TitleLines.empty());
     EXPECT_EQ(chart.TitleLines.front(), "File : 2026-12-08 (14-23-05) test.vxa");
-    const QImage shown = ui::F_MONITOR->MON().grab().toImage();
+    const QImage monitor = ui::F_MONITOR->MON().grab().toImage();
     Control<QCheckBox>(ui::FPrint, "cbFNAME").click();  // the title follows the boxes
     EXPECT_NE(chart.TitleLines.front().rfind("File : ", 0), 0u);
     Control<QCheckBox>(ui::FPrint, "cbFNAME").click();
     // The lines show on the black chart: its first rows are not all black.
     int lit = 0;
-    for (int y = 0; y < 40 && y < shown.height(); ++y)
-      for (int x = 0; x < shown.width() / 2; ++x) lit += qGray(shown.pixel(x, y)) > 128;
+    for (int y = 0; y < 40 && y < monitor.height(); ++y)
+      for (int x = 0; x < monitor.width() / 2; ++x) lit += qGray(monitor.pixel(x, y)) > 128;
     EXPECT_GT(lit, 50) << "title lines drawn where they can be seen";
     if (cancel) {
       ui::FPrint->reject();

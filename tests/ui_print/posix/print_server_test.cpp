@@ -106,7 +106,11 @@ TEST_F(PrintServer, TheWindowListsTheQueueBeforePdfFileAndItsPageHoldsTheTitleLi
   ASSERT_TRUE(WaitFor([] { return !PrintedPage().empty() && QueueEmpty(); }, 60000))
       << Shell("lpstat -W all -o; tail -n 5 " + Quote(server_->File("log/error_log")));
   const std::string printed = PrintedPage();
-  EXPECT_NE(Shell("pdfinfo " + Quote(printed)).find("Pages:          1"), std::string::npos);
+  const std::string info = Shell("pdfinfo " + Quote(printed));
+  int pages = 0;
+  const std::size_t at = info.find("Pages:");
+  EXPECT_TRUE(at != std::string::npos && std::sscanf(info.c_str() + at, "Pages: %d", &pages) == 1 && pages == 1)
+      << info;
   const std::string text = Shell("pdftotext -layout " + Quote(printed) + " -");
   EXPECT_NE(text.find("File : 2026-12-08 (14-23-05) test.vxa"), std::string::npos) << text;
   EXPECT_NE(text.find("Description : test"), std::string::npos) << text;

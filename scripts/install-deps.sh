@@ -7,8 +7,10 @@ declare -A GROUP=(
   [base]="cmake ninja-build g++ libgtest-dev googletest locales"
   # Qt 6 for the painter, the windows and vexa-render; a font for the offscreen
   # platform to draw texts with; poppler's pdftotext and pdfinfo read printed
-  # pages back in the tests.
-  [gui]="qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core poppler-utils"
+  # pages back in the tests; a CUPS server (cups-daemon, with lpadmin and
+  # lpstat from cups-client) and its PDF printer (printer-driver-cups-pdf),
+  # which the print window's test runs privately on a socket of its own.
+  [gui]="qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core poppler-utils cups-daemon cups-client printer-driver-cups-pdf"
   [sanitize]="g++"
   [fuzz]="clang libclang-rt-14-dev"
   [cross]="g++-mingw-w64-x86-64-posix wine64 googletest"

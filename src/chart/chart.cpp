@@ -61,6 +61,17 @@ const Series* Chart::LabelSourceFor(const Axis& axis) const {
   return nullptr;
 }
 
+bool Chart::AxisShown(const Axis& axis) const {
+  if (!axis.Visible) return false;
+  bool any = false;
+  for (const Series* s : series_) {
+    if (&HorizontalAxisOf(*s) != &axis && &VerticalAxisOf(*s) != &axis) continue;
+    if (s->Active) return true;
+    any = true;
+  }
+  return !any;
+}
+
 MinMax Chart::DataExtent(const Axis& axis) const {
   MinMax out;
   auto merge = [&out](double lo, double hi) {
@@ -118,9 +129,9 @@ LayoutInput Chart::LayoutInputFor(int width, int height) const {
   in.view_3d = View3D;
   in.depth_percent = Chart3DPercent;
   in.zoom_3d_percent = Zoom3DPercent;
-  auto placement = [](const Axis& a, AxisAnchor anchor) {
+  auto placement = [this](const Axis& a, AxisAnchor anchor) {
     AxisPlacement p;
-    p.visible = a.Visible;
+    p.visible = AxisShown(a);
     p.horizontal = a.Horizontal;
     p.anchor = anchor;
     p.position_percent = a.PositionPercent;

@@ -70,6 +70,12 @@ class Chart {
   // labels are the ones the axis shows at index positions. Null when none.
   const Series* LabelSourceFor(const Axis& axis) const;
 
+  // Whether an axis is drawn (line, ticks, labels, title, grid) and takes
+  // part in the layout: Visible, and either no series is drawn against it or
+  // at least one of them is active. A channel hidden in the legend thereby
+  // hides its axis too.
+  bool AxisShown(const Axis& axis) const;
+
   // --- ranges ------------------------------------------------------------
   // The extent of the data drawn against an axis, over all series (active or
   // not): indices 0 .. count-1 for a horizontal axis, the non-null values for

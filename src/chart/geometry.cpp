@@ -125,6 +125,7 @@ ChartLayout ComputeLayout(const LayoutInput& in) {
   ChartLayout out;
   if (in.width <= 0 || in.height <= 0) {
     out.custom.resize(in.custom.size());
+    out.custom_room.resize(in.custom.size());
     return out;
   }
   out.valid = true;
@@ -139,7 +140,39 @@ ChartLayout ComputeLayout(const LayoutInput& in) {
   for (int i = 0; i < 4; ++i) out.standard[i] = PlaceAxis(out.plot, in.standard[i]);
   out.custom.reserve(in.custom.size());
   for (const AxisPlacement& a : in.custom) out.custom.push_back(PlaceAxis(out.plot, a));
+  PlaceLabelRooms(in, out);
   return out;
+}
+
+void PlaceLabelRooms(const LayoutInput& in, ChartLayout& layout) {
+  struct Line {
+    const AxisPlacement* axis;
+    const AxisExtent* extent;
+    LabelRoom* room;
+  };
+  std::vector<Line> lines;
+  layout.custom_room.assign(in.custom.size(), LabelRoom{layout.chart.left, false});
+  for (int i = 0; i < 4; ++i) {
+    layout.standard_room[i] = {layout.chart.left, false};
+    lines.push_back({&in.standard[i], &layout.standard[i], &layout.standard_room[i]});
+  }
+  for (std::size_t i = 0; i < in.custom.size() && i < layout.custom.size(); ++i)
+    lines.push_back({&in.custom[i], &layout.custom[i], &layout.custom_room[i]});
+  auto shown = [](const Line& l) { return l.axis->visible && !l.axis->horizontal; };
+  for (const Line& a : lines) {
+    if (!shown(a)) continue;
+    const int top = std::min(a.extent->start, a.extent->end);
+    const int bottom = std::max(a.extent->start, a.extent->end);
+    for (const Line& b : lines) {
+      if (&b == &a || !shown(b)) continue;
+      const int x = b.extent->position;
+      if (x >= a.extent->position || x <= a.room->left) continue;
+      const int b_top = std::min(b.extent->start, b.extent->end);
+      const int b_bottom = std::max(b.extent->start, b.extent->end);
+      if (b_top > bottom || top > b_bottom) continue;  // side by side bands
+      *a.room = {x, true};
+    }
+  }
 }
 
 WallOffset BackWallOffset(int depth, double rotation, double elevation) {

@@ -95,6 +95,18 @@ struct LayoutInput {
   std::vector<AxisPlacement> custom;
 };
 
+// The room a vertical axis has for its labels and title, left of its line:
+// up to the line of the nearest shown vertical axis to its left whose extent
+// overlaps its own (the normal arrangement's next axis; the bands of the
+// stacked arrangement do not overlap, so there each axis reaches the chart's
+// edge), else up to the chart's left edge. Labels drawn on a background of
+// their own may cover that neighbour's line, not its ticks or labels.
+struct LabelRoom {
+  int left = 0;          // x of the neighbour's line, or the chart's left edge
+  bool at_axis = false;  // left is a neighbour's line
+  friend bool operator==(const LabelRoom&, const LabelRoom&) = default;
+};
+
 struct ChartLayout {
   bool valid = false;  // false for a chart of zero or negative size
   PixelRect chart;
@@ -103,11 +115,16 @@ struct ChartLayout {
   int depth = 0;     // 3D: pixels taken from the right and the top for the walls
   AxisExtent standard[4];  // bottom, left, right, top
   std::vector<AxisExtent> custom;
+  // Vertical axes only; a horizontal or hidden axis gets the chart's edge.
+  LabelRoom standard_room[4];
+  std::vector<LabelRoom> custom_room;
 };
 
 PixelRect PlotRect(const LayoutInput& in);
 AxisExtent PlaceAxis(const PixelRect& plot, const AxisPlacement& axis);
 ChartLayout ComputeLayout(const LayoutInput& in);
+// The rooms of every axis of a layout (ComputeLayout fills them in).
+void PlaceLabelRooms(const LayoutInput& in, ChartLayout& layout);
 
 // 3D: the back wall lies (dx, -dy) pixels from the plot, within the depth
 // the layout reserved. Rotation turns the box sideways, elevation tilts it;

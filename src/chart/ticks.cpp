@@ -1,6 +1,7 @@
 #include "chart/ticks.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 
 #include "core/numtext.h"
@@ -52,6 +53,51 @@ std::string FormatTick(double value, double step) {
   const int decimals =
       step > 0 && step < 1 ? static_cast<int>(std::ceil(-std::log10(step) - 1e-9)) : 0;
   return FormatFixed(value, std::clamp(decimals, 0, 15));
+}
+
+std::string FormatTickExponent(double value, double step) {
+  if (!std::isfinite(value)) return FormatTick(value, step);
+  if (std::fabs(value) < std::fabs(step) * 1e-9 || value == 0.0) return "0";
+  const int exponent = static_cast<int>(std::floor(std::log10(std::fabs(value))));
+  const double s = std::fabs(step);
+  const int step_exponent =
+      s > 0 && std::isfinite(s) ? static_cast<int>(std::floor(std::log10(s) + 1e-9)) : exponent;
+  const int digits = std::clamp(exponent - step_exponent + 1, 1, 15);
+  char buffer[64];
+  const auto r = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, digits - 1);
+  std::string text(buffer, r.ptr);
+  const std::size_t e = text.find('e');
+  if (e == std::string::npos) return text;
+  std::string mantissa = text.substr(0, e);
+  if (mantissa.find('.') != std::string::npos) {
+    while (mantissa.back() == '0') mantissa.pop_back();
+    if (mantissa.back() == '.') mantissa.pop_back();
+  }
+  std::string power = text.substr(e + 1);
+  const bool negative = !power.empty() && power[0] == '-';
+  if (!power.empty() && (power[0] == '+' || power[0] == '-')) power.erase(0, 1);
+  while (power.size() > 1 && power[0] == '0') power.erase(0, 1);
+  return mantissa + "e" + (negative ? "-" : "") + power;
+}
+
+double CoarserStep(double step) {
+  if (!(step > 0) || !std::isfinite(step)) return step;
+  const double decade = std::pow(10.0, std::floor(std::log10(step) + 1e-9));
+  const double m = step / decade;
+  if (m < 1.5) return 2.0 * decade;
+  if (m < 3.5) return 5.0 * decade;
+  return 10.0 * decade;
+}
+
+AxisTicks ThinTicks(const AxisTicks& ticks, double step) {
+  AxisTicks t;
+  t.step = step;
+  if (!(step > 0) || !std::isfinite(step)) return ticks;
+  for (const double v : ticks.values) {
+    const double k = v / step;
+    if (std::fabs(k - std::round(k)) < 1e-6) t.values.push_back(std::round(k) * step);
+  }
+  return t;
 }
 
 }  // namespace vexa::chart

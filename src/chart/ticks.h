@@ -26,5 +26,16 @@ AxisTicks ComputeTicks(ValueSpan range, int length_px, int min_spacing_px,
 // A tick value as its label: as many decimals as the step needs, "." as the
 // separator, never "-0".
 std::string FormatTick(double value, double step);
+// The same in exponent form, for labels the fixed form makes too wide:
+// "2.5e38", "-1e-12", "0". The mantissa keeps the significant digits that
+// tell the value from its neighbours a step away (at most 15), without
+// trailing zeros; the exponent has no "+" and no leading zeros.
+std::string FormatTickExponent(double value, double step);
+
+// The next coarser 1-2-5 step (1 -> 2 -> 5 -> 10); ticks of it are a subset
+// of the ticks of `step` whenever those start at a multiple of it.
+double CoarserStep(double step);
+// The ticks of `ticks` that are multiples of `step` (a coarser step).
+AxisTicks ThinTicks(const AxisTicks& ticks, double step);
 
 }  // namespace vexa::chart

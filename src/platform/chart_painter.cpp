@@ -123,8 +123,10 @@ void DrawBars(PaintContext& ctx, const chart::Series& s) {
   FillBoxes(p, fill, ctx.Ink(s.Color).rgb(), clip);
   FillBoxes(p, outline, ctx.Ink(s.BarOutlineColor).rgb(), clip);
   if (!s.MarksVisible) return;
+  // The texts are drawn later, above every line (DrawMarkLabels), each kept
+  // inside the plot.
   const QFontMetrics fm(ctx.font);
-  p.setFont(ctx.font);
+  const QRect& plot = ctx.plot;
   int last_right = std::numeric_limits<int>::min();
   // No box is narrower than this: bars under the last box are passed over
   // before their text is measured, which is what costs.
@@ -134,16 +136,15 @@ void DrawBars(PaintContext& ctx, const chart::Series& s) {
     const std::string text = s.LabelText(b.index);
     if (text.empty()) continue;
     const QString label = QString::fromStdString(text);
-    const int w = fm.horizontalAdvance(label) + 6;
+    const int w = std::min(fm.horizontalAdvance(label) + 6, std::max(plot.width() - 2, 1));
     const int h = fm.height() + 2;
-    const QRect box(static_cast<int>(std::lround(b.x)) - w / 2,
-                    static_cast<int>(std::lround(std::min(b.top, b.base))) - h - 4, w, h);
+    QRect box(static_cast<int>(std::lround(b.x)) - w / 2,
+              static_cast<int>(std::lround(std::min(b.top, b.base))) - h - 4, w, h);
+    box.moveLeft(std::clamp(box.left(), plot.left() + 1, std::max(plot.left() + 1, plot.right() - w)));
+    box.moveTop(std::clamp(box.top(), plot.top() + 1, std::max(plot.top() + 1, plot.bottom() - h)));
     if (box.left() <= last_right) continue;
     last_right = box.right() + 2;
-    p.setPen(Qt::black);
-    p.setBrush(ctx.mono || ctx.options.paper ? QColor(Qt::white) : QColor(255, 255, 225));
-    p.drawRect(box);
-    p.drawText(box, Qt::AlignCenter, label);
+    ctx.marks.push_back({box, label, ctx.chart.IndexOf(&s)});
   }
 }
 
@@ -179,6 +180,17 @@ long long DrawSeries(PaintContext& ctx) {
   return points;
 }
 
+// The title's colour, unless it would not show on the background (the
+// monitor's black under black title lines while the print window is shown):
+// then white or black, whichever stands out.
+QColor TitleInk(const PaintContext& ctx) {
+  const QColor ink = ctx.Ink(ctx.chart.TitleFontColor);
+  const QColor back = ctx.options.paper ? QColor(Qt::white) : ToQColor(ctx.chart.BackColor);
+  auto luma = [](const QColor& c) { return 0.299 * c.red() + 0.587 * c.green() + 0.114 * c.blue(); };
+  if (std::fabs(luma(ink) - luma(back)) >= 96) return ink;
+  return luma(back) < 128 ? QColor(Qt::white) : QColor(Qt::black);
+}
+
 void DrawTitle(PaintContext& ctx, const QRect& area) {
   const chart::Chart& c = ctx.chart;
   if (!c.TitleVisible || c.TitleLines.empty()) return;
@@ -189,7 +201,7 @@ void DrawTitle(PaintContext& ctx, const QRect& area) {
   f.setStyleStrategy(QFont::PreferNoShaping);
   QPainter& p = ctx.painter;
   p.setFont(f);
-  p.setPen(ctx.Ink(c.TitleFontColor));
+  p.setPen(TitleInk(ctx));
   const int top = static_cast<int>(area.height() * c.MarginTop / 100.0);
   const QFontMetrics fm(f);
   const int lines = std::min<int>(static_cast<int>(c.TitleLines.size()), chart::Chart::kMaxTitleLines);
@@ -219,7 +231,8 @@ PaintReport PaintChart(chart::Chart& chart, QPainter& painter, const QRect& rect
   PaintContext ctx(chart, painter, options);
   ctx.mono = chart.Monochrome;
   ctx.plot = ToQRect(chart.Layout().plot);
-  ctx.font.setPixelSize(11);
+  ctx.font.setPixelSize(detail::kLabelFontPx);
+  ctx.texts = &report.texts;
   DrawBackground(ctx, area);
   if (chart.Layout().valid) {
     DrawWalls(ctx);
@@ -227,6 +240,7 @@ PaintReport PaintChart(chart::Chart& chart, QPainter& painter, const QRect& rect
     detail::DrawGrids(ctx);
     report.points = DrawSeries(ctx);
     detail::DrawAxes(ctx);
+    detail::DrawMarkLabels(ctx);
     detail::DrawLegend(ctx);
     DrawTitle(ctx, area);
   }

@@ -8,6 +8,9 @@
 #include <QImage>
 #include <QLoggingCategory>
 #include <QRect>
+#include <QString>
+#include <cstdint>
+#include <vector>
 
 #include "chart/chart.h"
 
@@ -31,11 +34,25 @@ struct PaintOptions {
   bool every_point = false;
 };
 
+// A text the painter drew, where it lies (the chart's pixels, before any
+// scaling of the painter): what a reader's eye must find unobstructed.
+struct PaintedText {
+  enum Kind : std::uint8_t { kAxisLabel, kAxisTitle, kMark };
+  Kind kind = kAxisLabel;
+  // Axis texts: the custom axis's index, or -1 - k for standard axis k
+  // (bottom, left, right, top); marks: the series' index.
+  int owner = 0;
+  QRect box;
+  QString text;
+  int font_px = 0;
+};
+
 struct PaintReport {
   double milliseconds = 0;  // the painter's own time
   long long points = 0;     // points of the series drawn
   int width = 0;
   int height = 0;
+  std::vector<PaintedText> texts;  // axis labels and titles, mark labels
 };
 
 // Draws the chart into rect (logical pixels of the painter). The model's

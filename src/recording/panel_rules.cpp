@@ -1,9 +1,11 @@
 #include "recording/panel_rules.h"
 
 #include <algorithm>
+#include <span>
 
 #include "core/messages.h"
 #include "core/own_texts.h"
+#include "core/paths.h"
 #include "link/acquisition.h"
 
 namespace vexa {
@@ -85,10 +87,36 @@ std::string FolderChoiceMessage(FolderChoice choice, std::string_view folder, in
   return {};
 }
 
-int OfferedPrinter(int stored, int count, int defaultIndex) {
-  if (stored >= 0 && stored < count) return stored;
-  if (defaultIndex >= 0 && defaultIndex < count) return defaultIndex;
-  return count > 0 ? 0 : std::max(count, 0);
+int OfferedPrinter(const std::vector<std::string>& names, std::string_view storedName, int storedIndex,
+                   int defaultIndex) {
+  const int count = static_cast<int>(names.size());
+  if (count == 0) return 0;
+  if (!storedName.empty()) {
+    const auto at = std::find(names.begin(), names.end(), storedName);
+    if (at != names.end()) return static_cast<int>(at - names.begin());
+  } else if (storedIndex >= 0 && storedIndex < count) {
+    return storedIndex;
+  }
+  return defaultIndex >= 0 && defaultIndex < count ? defaultIndex : 0;
+}
+
+std::string ReadChosenPrinter(const std::string& configDir) {
+  if (configDir.empty()) return {};
+  std::vector<std::byte> bytes;
+  if (!ReadFileBytes(JoinPath(configDir, kPrinterFileName), kPrinterNameMax + 3, bytes)) return {};
+  std::string name(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  while (!name.empty() && (name.back() == '\n' || name.back() == '\r')) name.pop_back();
+  if (name.size() > kPrinterNameMax) return {};
+  for (const char c : name) {
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return {};
+  }
+  return name;
+}
+
+FileResult WriteChosenPrinter(const std::string& configDir, std::string_view name) {
+  const std::string text = std::string(name) + "\n";
+  return WriteFileAtomic(JoinPath(configDir, kPrinterFileName),
+                         std::as_bytes(std::span(text.data(), text.size())));
 }
 
 }  // namespace vexa

@@ -7,6 +7,9 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "core/atomic_file.h"
 
 #include "core/settings.h"
 
@@ -45,9 +48,27 @@ TLinkStatus DescribeLink(bool running, bool alive, int32_t port, std::string_vie
 // Why a folder could not be taken into a folder history; empty for kStored.
 std::string FolderChoiceMessage(FolderChoice choice, std::string_view folder, int language);
 
-// The printer the print window offers: the stored index while it names a
-// printer of the list, else the system's default printer, else the first;
-// with no printer at all the PDF entry after them (index count).
-int OfferedPrinter(int stored, int count, int defaultIndex);
+// The printer the print window offers among `names` (the system's, in its
+// order). A stored index alone names another printer once a printer whose
+// name sorts before it is added, so the chosen printer's name is kept too:
+//   - a stored name that the list holds: that printer;
+//   - a stored name the list no longer holds: the system's default printer,
+//     else the first;
+//   - no stored name (settings from before names were kept): the stored
+//     index while it names a printer of the list, else the default, else
+//     the first;
+// with no printer at all the PDF entry after them (index names.size()).
+int OfferedPrinter(const std::vector<std::string>& names, std::string_view storedName, int storedIndex,
+                   int defaultIndex);
+
+// The chosen printer's name, kept beside the settings in this file of the
+// settings folder (one line, UTF-8): vexa.cfg's format keeps an index only.
+inline constexpr char kPrinterFileName[] = "vexa.printer";
+// The name stored in configDir; empty when there is none, it cannot be read
+// or it is not a name (longer than kPrinterNameMax, control characters).
+inline constexpr std::size_t kPrinterNameMax = 1024;
+std::string ReadChosenPrinter(const std::string& configDir);
+// Replaces the file whole (WriteFileAtomic).
+FileResult WriteChosenPrinter(const std::string& configDir, std::string_view name);
 
 }  // namespace vexa

@@ -6,6 +6,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QShowEvent>
+#include <filesystem>
 
 #include "core/messages.h"
 #include "core/own_texts.h"
@@ -14,6 +15,7 @@
 #include "recording/print_title.h"
 #include "ui/caption.h"
 #include "ui/f_mesage.h"
+#include "ui/f_monitor.h"
 #include "ui/modal.h"
 #include "ui/windows.h"
 #include "ui_f_print.h"
@@ -134,11 +136,33 @@ void TFPrint::showEvent(QShowEvent* event) {
   if (!event->spontaneous()) FormShow();
 }
 
+void TFPrint::hideEvent(QHideEvent* event) {
+  QDialog::hideEvent(event);
+  if (!event->spontaneous()) FormHide();
+}
+
 void TFPrint::FormShow() {
   FillPrinters();
   ApplyLanguage();
   ui_->cbDESCR->setEnabled(Channel && HasPrintableDescription(*Channel));
+  // While the window is shown the monitor shows the page's title lines and
+  // no legend (it is not printed).
+  if (Channel && Channel->Chart) Channel->Chart->Legend.Visible = false;
   ShowTitle();
+}
+
+void TFPrint::FormHide() {
+  if (!Channel || !Channel->Chart) return;
+  chart::Chart& chart = *Channel->Chart;
+  chart.Legend.Visible = settings_.ShowLegend;
+  chart.TitleVisible = false;
+  chart.TitleLines.clear();
+  if (F_MONITOR) F_MONITOR->RefreshChart();
+}
+
+std::string TFPrint::SettingsFolder() const {
+  if (settings_.ConfigPath.empty()) return {};
+  return std::filesystem::path(settings_.ConfigPath).parent_path().string();
 }
 
 void TFPrint::FillPrinters() {
@@ -148,9 +172,11 @@ void TFPrint::FillPrinters() {
   ui_->cmbPRINTERS->addItems(printers.names);
   ui_->cmbPRINTERS->addItem(
       QString::fromStdString(OwnText(Own::kPdfFile, settings_.AppliedLanguage)));
-  const int offered = OfferedPrinter(settings_.PrinterIndex, printerCount_, printers.defaultIndex);
-  // A stored index that names no printer any more keeps its value until
-  // the operator chooses one.
+  std::vector<std::string> names;
+  for (const QString& n : printers.names) names.push_back(n.toStdString());
+  const int offered = OfferedPrinter(names, ReadChosenPrinter(SettingsFolder()), settings_.PrinterIndex,
+                                     printers.defaultIndex);
+  // What is stored keeps its value until the operator chooses a printer.
   ui_->cmbPRINTERS->setCurrentIndex(offered);
   UsePrinterPaper();
 }
@@ -159,7 +185,14 @@ bool TFPrint::PdfChosen() const { return ui_->cmbPRINTERS->currentIndex() >= pri
 
 void TFPrint::cmbPRINTERSChange(int index) {
   // The PDF entry is this program's, not the system's: it is not stored.
-  if (index >= 0 && index < printerCount_) settings_.PrinterIndex = index;
+  if (index >= 0 && index < printerCount_) {
+    settings_.PrinterIndex = index;
+    const std::string folder = SettingsFolder();
+    const FileResult kept =
+        folder.empty() ? FileResult{true, {}}
+                       : WriteChosenPrinter(folder, ui_->cmbPRINTERS->itemText(index).toStdString());
+    if (!kept.ok && F_MESAGE) F_MESAGE->ShowText(MessageText(1, settings_.AppliedLanguage) + kept.error);
+  }
   UsePrinterPaper();
 }
 
@@ -192,6 +225,12 @@ platform::PrintPageOptions TFPrint::PageOptions() const {
 
 void TFPrint::ShowTitle() {
   if (Initialising) return;
+  if (isVisible() && Channel && Channel->Chart) {
+    const PrintTitle title = PageOptions().title;
+    Channel->Chart->TitleLines = title.lines;
+    Channel->Chart->TitleVisible = title.visible;
+    if (F_MONITOR) F_MONITOR->RefreshChart();
+  }
   TeePreviewPanel1->updatePreview();
 }
 

@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "core/settings.h"
 #include "platform/print_page.h"
@@ -49,10 +50,14 @@ class TFPrint : public QDialog {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
 
  private:
   void FormCreate();
   void FormShow();
+  // The monitor's legend back, its title lines gone.
+  void FormHide();
+  std::string SettingsFolder() const;
   void FillPrinters();
   void cmbPRINTERSChange(int index);
   void UsePrinterPaper();

@@ -36,6 +36,41 @@ TEST(ChartAxes, SeriesFallBackToStandardAxesWhenTheirCustomAxisIsGone) {
   EXPECT_EQ(&chart.VerticalAxisOf(s), &chart.LeftAxis());
 }
 
+// A channel hidden in the legend takes its axis with it, from the drawing
+// and from the layout (its neighbour's labels get the room).
+TEST(ChartAxes, AnAxisIsShownWhileOneOfItsSeriesIsActiveOrNoneUsesIt) {
+  Chart chart;
+  const int time = chart.AddCustomAxis(true);
+  const int a = chart.AddCustomAxis();
+  const int b = chart.AddCustomAxis();
+  const int empty = chart.AddCustomAxis();
+  chart.CustomAxis(b).PositionPercent = -8;
+  Series carrier, sa, sb, shared;
+  carrier.CustomHorizAxis = sa.CustomHorizAxis = sb.CustomHorizAxis = time;
+  sa.CustomVertAxis = a;
+  sb.CustomVertAxis = shared.CustomVertAxis = b;
+  for (Series* s : {&carrier, &sa, &sb, &shared}) chart.AddSeries(s);
+  for (int i : {time, a, b, empty}) EXPECT_TRUE(chart.AxisShown(chart.CustomAxis(i))) << i;
+  chart.MarginLeft = 30;
+  chart.UpdateLayout(1000, 500);
+  EXPECT_TRUE(chart.Layout().custom_room[static_cast<std::size_t>(a)].at_axis);
+  sb.Active = false;
+  EXPECT_TRUE(chart.AxisShown(chart.CustomAxis(b))) << "another active series uses it";
+  shared.Active = false;
+  EXPECT_FALSE(chart.AxisShown(chart.CustomAxis(b)));
+  sa.Active = false;
+  EXPECT_FALSE(chart.AxisShown(chart.CustomAxis(a)));
+  EXPECT_TRUE(chart.AxisShown(chart.CustomAxis(time))) << "the carrier is still active";
+  EXPECT_TRUE(chart.AxisShown(chart.CustomAxis(empty)));
+  chart.CustomAxis(empty).Visible = false;
+  EXPECT_FALSE(chart.AxisShown(chart.CustomAxis(empty)));
+  sa.Active = true;
+  chart.MarginLeft = 30;
+  chart.UpdateLayout(1000, 500);
+  EXPECT_FALSE(chart.Layout().custom_room[static_cast<std::size_t>(a)].at_axis)
+      << "the hidden axis is no neighbour";
+}
+
 TEST(ChartAxes, SetMinMaxAcceptsEitherOrderAndRefusesNonFinite) {
   Axis axis;
   EXPECT_TRUE(axis.Automatic);

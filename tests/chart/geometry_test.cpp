@@ -152,6 +152,47 @@ TEST(PlaceAxis, FollowsPercentPlacement) {
   for (const Case& c : cases) EXPECT_EQ(PlaceAxis(plot, c.axis), c.expected) << c.what;
 }
 
+// The normal arrangement: each channel axis's labels reach the next axis
+// line to its left; stacked bands (no overlap) reach the chart's edge, and
+// hidden axes are nobody's neighbour.
+TEST(LabelRoom, ReachesTheNearestShownOverlappingAxisToTheLeft) {
+  LayoutInput in = Bare();
+  in.margin_left = 30;  // plot from x 300, 700 wide
+  struct Case {
+    const char* what;
+    std::vector<AxisPlacement> axes;
+    std::vector<LabelRoom> rooms;
+  };
+  auto hidden = [](AxisPlacement a) {
+    a.visible = false;
+    return a;
+  };
+  const Case cases[] = {
+      {"normal arrangement",
+       {Vertical(AxisAnchor::kLeft, 0), Vertical(AxisAnchor::kLeft, -8), Vertical(AxisAnchor::kLeft, -16)},
+       {{244, true}, {188, true}, {0, false}}},
+      {"a hidden axis between: the next shown one",
+       {Vertical(AxisAnchor::kLeft, 0), hidden(Vertical(AxisAnchor::kLeft, -8)),
+        Vertical(AxisAnchor::kLeft, -16)},
+       {{188, true}, {0, false}, {0, false}}},
+      {"stacked bands do not overlap",
+       {Vertical(AxisAnchor::kLeft, 0, 68, 100), Vertical(AxisAnchor::kLeft, 0, 35, 66),
+        Vertical(AxisAnchor::kLeft, 0, 2, 33)},
+       {{0, false}, {0, false}, {0, false}}},
+      {"an axis left of the chart is no neighbour",
+       {Vertical(AxisAnchor::kLeft, 0), Vertical(AxisAnchor::kLeft, -60)},
+       {{0, false}, {0, false}}},
+      {"horizontal axes are no neighbours",
+       {Vertical(AxisAnchor::kLeft, 0), Horizontal(AxisAnchor::kBottom)},
+       {{0, false}, {0, false}}},
+  };
+  for (const Case& c : cases) {
+    in.custom = c.axes;
+    const ChartLayout layout = ComputeLayout(in);
+    EXPECT_EQ(layout.custom_room, c.rooms) << c.what;
+  }
+}
+
 TEST(ValuePixel, MapsBothWaysWithVerticalAxesGrowingUpwards) {
   const AxisExtent across{100, 900, 0};
   const AxisExtent up{10, 410, 0};

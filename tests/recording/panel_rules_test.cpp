@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "core/temp_folder.h"
 #include "link/acquisition.h"
+#include "recording/support/recording_fixture.h"
 
 namespace vexa {
 namespace {
@@ -68,6 +70,59 @@ TEST(FolderChoiceMessage, NamesTheReasonAndTheFolder) {
             "The folder path is longer than 128 characters: /a");
   EXPECT_EQ(FolderChoiceMessage(FolderChoice::kUnrepresentable, "/ü", 1),
             "Путь к папке содержит символы вне Windows-1251: /ü");
+}
+
+// The printer offered follows its name: a printer added before it in the
+// list moves its index, not the choice.
+TEST(OfferedPrinter, IsTheStoredNameWhileListedThenTheDefaultThenTheFirst) {
+  using Names = std::vector<std::string>;
+  const struct {
+    const char* what;
+    Names names;
+    const char* name;
+    int index, defaultIndex, offered;
+  } cases[] = {
+      {"name listed", {"A", "B", "C"}, "B", 1, 0, 1},
+      {"a printer added before it", {"A", "AA", "B", "C"}, "B", 1, 0, 2},
+      {"its name listed, its old index out of range", {"B"}, "B", 5, -1, 0},
+      {"name gone: the default, not the old index", {"A", "C"}, "B", 1, 0, 0},
+      {"name gone, no default: the first", {"C", "D"}, "B", 1, -1, 0},
+      {"names match whole and in case", {"b", "B2", "B"}, "B", 0, 0, 2},
+      {"no name: the stored index", {"A", "B", "C"}, "", 1, 0, 1},
+      {"no name, index gone: the default", {"A", "B", "C"}, "", 5, 2, 2},
+      {"no name, never chosen: the default", {"A", "B"}, "", -1, 1, 1},
+      {"no name, no default: the first", {"A", "B"}, "", 7, -1, 0},
+      {"a default out of range: the first", {"A", "B"}, "", -1, 9, 0},
+      {"no printer: the PDF entry", {}, "B", 3, -1, 0},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(OfferedPrinter(c.names, c.name, c.index, c.defaultIndex), c.offered) << c.what;
+}
+
+TEST(ChosenPrinter, IsOneLineBesideTheSettingsReadBackAsWritten) {
+  testing::TempFolder folder;
+  EXPECT_EQ(ReadChosenPrinter(folder.path()), "") << "none stored yet";
+  for (const char* name : {"HP_LaserJet_4", "Принтер 2 этаж", "a b"}) {
+    ASSERT_TRUE(WriteChosenPrinter(folder.path(), name).ok);
+    EXPECT_EQ(testing::ReadAll(folder.File(kPrinterFileName)), std::string(name) + "\n");
+    EXPECT_EQ(ReadChosenPrinter(folder.path()), name);
+  }
+  const struct {
+    std::string bytes;
+    const char* name;
+  } files[] = {
+      {"Office\r\n", "Office"},               // edited on Windows
+      {"Office", "Office"},                    // no line end
+      {"two\nlines\n", ""},                   // not a name
+      {std::string("nul\0x", 5), ""},
+      {std::string(kPrinterNameMax + 1, 'x'), ""},
+  };
+  for (const auto& f : files) {
+    testing::WriteAll(folder.File(kPrinterFileName), f.bytes);
+    EXPECT_EQ(ReadChosenPrinter(folder.path()), f.name) << f.bytes.size();
+  }
+  EXPECT_EQ(ReadChosenPrinter(""), "") << "no settings folder";
+  EXPECT_FALSE(WriteChosenPrinter(folder.File("missing/below"), "A").ok);
 }
 
 }  // namespace

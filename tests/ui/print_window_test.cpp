@@ -7,7 +7,9 @@
 #include <QRadioButton>
 #include <filesystem>
 
+#include "recording/panel_rules.h"
 #include "recording/support/recording_fixture.h"
+#include "ui/chart_widget.h"
 #include "ui/f_print.h"
 #include "ui/startup.h"
 #include "ui/support/program_fixture.h"
@@ -22,6 +24,10 @@ class PrintWindow : public testing::ProgramFixture {
     ui::FPrint->hide();
     ui::FPrint->ListPrinters = [=] { return ui::TFPrint::TPrinters{names, defaultIndex}; };
     ui::FPrint->show();
+  }
+  static void Choose(int i) {  // as the operator picks an entry
+    Printers().setCurrentIndex(i);
+    emit Printers().activated(i);
   }
   bool OpenExample() {
     const std::string path = Example("rec", "2026-12-08 (14-23-05) test.vxa");
@@ -54,15 +60,62 @@ TEST_F(PrintWindow, TheStoredPrinterIsOfferedWhileItIsThereElseTheDefaultAndPdfI
     EXPECT_EQ(settings.PrinterIndex, o.stored) << "offering stores nothing";
   }
   ShowWith({"A", "B"}, 0);
-  auto choose = [](int i) {  // as the operator picks an entry
-    Printers().setCurrentIndex(i);
-    emit Printers().activated(i);
-  };
-  choose(1);
+  Choose(1);
   EXPECT_EQ(settings.PrinterIndex, 1);
-  choose(2);  // "PDF file" is not the system's: not stored
+  Choose(2);  // "PDF file" is not the system's: not stored
   EXPECT_EQ(settings.PrinterIndex, 1);
   EXPECT_TRUE(ui::FPrint->PdfChosen());
+}
+
+// The chosen printer follows its name when a printer is added before it;
+// vexa.cfg keeps the index, byte for byte in its own format.
+TEST_F(PrintWindow, TheChosenPrinterIsOfferedByNameAfterAPrinterIsAddedBeforeIt) {
+  ShowWith({"Lab", "Office"}, 0);
+  Choose(1);
+  EXPECT_EQ(settings.PrinterIndex, 1);
+  EXPECT_EQ(testing::ReadAll(folder.File(kPrinterFileName)), "Office\n");
+  ShowWith({"Annex", "Lab", "Office"}, 0);  // "Annex" installed since
+  EXPECT_EQ(Printers().currentText(), "Office");
+  ShowWith({"Annex", "Lab"}, 1);  // and "Office" removed: the default
+  EXPECT_EQ(Printers().currentText(), "Lab");
+  ASSERT_TRUE(settings.Save());
+  TGLOB read(folder.path());
+  EXPECT_EQ(read.PrinterIndex, 1) << "the index stays in vexa.cfg";
+}
+
+// While the print window is shown the monitor shows the page's title lines
+// and no legend; both come back as they were when it closes.
+TEST_F(PrintWindow, TheMonitorShowsTheTitleLinesAndNoLegendWhileTheWindowIsShown) {
+  ASSERT_TRUE(OpenExample());
+  chart::Chart& chart = ui::F_MONITOR->Chart();
+  ASSERT_TRUE(chart.Legend.Visible);
+  for (const bool cancel : {true, false}) {
+    ShowWith({}, -1);
+    EXPECT_FALSE(chart.Legend.Visible);
+    EXPECT_TRUE(chart.TitleVisible);
+    ASSERT_FALSE(chart.TitleLines.empty());
+    EXPECT_EQ(chart.TitleLines.front(), "File : 2026-12-08 (14-23-05) test.vxa");
+    const QImage monitor = ui::F_MONITOR->MON().grab().toImage();
+    Control<QCheckBox>(ui::FPrint, "cbFNAME").click();  // the title follows the boxes
+    EXPECT_NE(chart.TitleLines.front().rfind("File : ", 0), 0u);
+    Control<QCheckBox>(ui::FPrint, "cbFNAME").click();
+    // The lines show on the black chart: its first rows are not all black.
+    int lit = 0;
+    for (int y = 0; y < 40 && y < monitor.height(); ++y)
+      for (int x = 0; x < monitor.width() / 2; ++x) lit += qGray(monitor.pixel(x, y)) > 128;
+    EXPECT_GT(lit, 50) << "title lines drawn where they can be seen";
+    if (cancel) {
+      ui::FPrint->reject();
+    } else {
+      ui::FPrint->AskPdfFile = [this](const QString&) { return QString::fromStdString(folder.File("p.pdf")); };
+      Choose(Printers().count() - 1);
+      Control<QPushButton>(ui::FPrint, "bPrint").click();
+    }
+    EXPECT_FALSE(ui::FPrint->isVisible());
+    EXPECT_TRUE(chart.Legend.Visible) << (cancel ? "cancelled" : "printed");
+    EXPECT_FALSE(chart.TitleVisible);
+    EXPECT_TRUE(chart.TitleLines.empty());
+  }
 }
 
 TEST_F(PrintWindow, EveryChoiceIsStoredAsItIsMadeAndTheDescriptionBoxFollowsTheRecording) {

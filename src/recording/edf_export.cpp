@@ -166,18 +166,33 @@ std::string EdfNumberText(double v, bool up) {
   return {};
 }
 
-TEdfRecordLayout EdfRecordLayout(double intervalSeconds) {
+int64_t EdfAnnotationSignals(int64_t rows, int64_t samplesPerRecord, std::size_t annotations) {
+  const int64_t records = (rows + 1 + samplesPerRecord - 1) / samplesPerRecord;
+  return std::max<int64_t>(1, (static_cast<int64_t>(annotations) + records - 1) / records);
+}
+
+TEdfRecordLayout EdfRecordLayout(double intervalSeconds, int64_t rows, std::size_t annotations) {
   TEdfRecordLayout layout;
   if (!std::isfinite(intervalSeconds) || intervalSeconds <= 0 ||
       intervalSeconds > static_cast<double>(kMaxRecordUnits) / kUnitsPerSecond + 1e-9) {
     return layout;
   }
   layout.interval10us = std::llround(intervalSeconds * kUnitsPerSecond);
-  if (layout.interval10us < 1) return layout;
-  // The fewest samples lasting at least a second.
-  const int64_t n = std::max<int64_t>(1, (kUnitsPerSecond + layout.interval10us - 1) / layout.interval10us);
-  layout.samplesPerRecord = static_cast<int>(n);
-  layout.duration10us = n * layout.interval10us;
+  if (layout.interval10us < 1 || layout.interval10us > kMaxRecordUnits) return layout;
+  // From the fewest samples lasting a second to the most a 60-second record
+  // holds: the longest whose annotation space holds the annotations.
+  int64_t lo = std::max<int64_t>(1, (kUnitsPerSecond + layout.interval10us - 1) / layout.interval10us);
+  int64_t hi = std::max(lo, kMaxRecordUnits / layout.interval10us);
+  while (lo < hi) {
+    const int64_t mid = lo + (hi - lo + 1) / 2;
+    if (EdfAnnotationSignals(rows, mid, annotations) <= kEdfMaxAnnotationSignals) {
+      lo = mid;
+    } else {
+      hi = mid - 1;
+    }
+  }
+  layout.samplesPerRecord = static_cast<int>(lo);
+  layout.duration10us = lo * layout.interval10us;
   // Seconds with up to five decimals: at most 60 s, so at most 8 characters.
   layout.durationText = std::to_string(layout.duration10us / kUnitsPerSecond);
   if (int64_t fraction = layout.duration10us % kUnitsPerSecond) {
@@ -247,11 +262,7 @@ TEdfPlan PlanEdfExport(const TChannel& ch, int language) {
     return plan;
   }
   plan.equipment = AsciiText(ch.HeaderDeviceName);
-
-  // Samples 0 (the start) to rows, padded to whole records.
   plan.rows = static_cast<int64_t>(ch.AbsTimeSeries.Count());
-  const int64_t spr = plan.layout.samplesPerRecord;
-  plan.records = (plan.rows + 1 + spr - 1) / spr;
 
   // At the start, 100 us apart in this order: the description, the four
   // environment values.
@@ -272,13 +283,17 @@ TEdfPlan PlanEdfExport(const TChannel& ch, int language) {
     const int64_t onset = (static_cast<int64_t>(i + 1) * plan.layout.interval10us + 5) / 10;
     AddTextAnnotations(plan.annotations, onset, WithoutControls(ch.MarksSeries.LabelText(i)));
   }
-  // EDFlib stores one annotation per annotation signal and data record.
-  const int64_t needed = (static_cast<int64_t>(plan.annotations.size()) + plan.records - 1) / plan.records;
+  // Samples 0 (the start) to rows, padded to whole records; EDFlib stores
+  // one annotation per annotation signal and data record.
+  plan.layout = EdfRecordLayout(ch.IntervalSeconds, plan.rows, plan.annotations.size());
+  const int64_t spr = plan.layout.samplesPerRecord;
+  plan.records = (plan.rows + 1 + spr - 1) / spr;
+  const int64_t needed = EdfAnnotationSignals(plan.rows, spr, plan.annotations.size());
   if (needed > kEdfMaxAnnotationSignals) {
     plan.problem = Problem(Own::kEdfTooManyMarks, language);
     return plan;
   }
-  plan.annotationSignals = static_cast<int>(std::max<int64_t>(1, needed));
+  plan.annotationSignals = static_cast<int>(needed);
   return plan;
 }
 
@@ -408,7 +423,7 @@ std::string WriteEdf(const TEdfPlan& plan, const std::string& temp, TProgress* p
       }
     }
     if (edf_blockwrite_digital_short_samples(h, record.data()) != 0) failure = SystemFailure("cannot write a data record");
-    if (progress && (r & 1023) == 0) progress->SetPosition(static_cast<int>(std::min<int64_t>(r, std::numeric_limits<int>::max())));
+    if (progress) progress->SetPosition(static_cast<int>(std::min<int64_t>(r, std::numeric_limits<int>::max())));
   }
   for (const TEdfAnnotation& a : plan.annotations) {
     if (!failure.empty()) break;

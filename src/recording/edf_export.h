@@ -15,11 +15,15 @@
 // sample 0, the padding after the last row), which a reader shows as the
 // signal's physical minimum, just below the channel's lowest value.
 //
-// Data records hold a whole number of samples and last at least one second:
-// the fewest samples that do, one record per sample from an interval of a
-// second up. An interval is used as a whole number of 10 microseconds
-// (EDFlib's unit; every interval a session writes, one decimal, is one), and
-// EDFlib takes records of at most 60 s: a longer interval is refused.
+// Data records hold a whole number of samples and last at least one second,
+// as many as a record of EDFlib's longest, 60 s, holds (12 rows of 5 s):
+// EDFlib writes each record with a system call of its own and gives it 114
+// bytes of annotation space per annotation signal, so records of one 5 s
+// row made a week's file 128 MB and its export twice as slow. Fewer samples
+// a record when the marks need more annotation space than 64 annotation
+// signals give. An interval is used as a whole number of 10 microseconds
+// (EDFlib's unit; every interval a session writes, one decimal, is one); a
+// longer interval than 60 s is refused.
 //
 // Texts. The device goes into the recording identification's equipment
 // field; the description and the four environment values become
@@ -60,6 +64,8 @@ std::string EdfNumberText(double v, bool up);
 
 // How rows become data records: ok false for an interval EDF+ cannot take
 // (not a positive number of at least 10 microseconds, or longer than 60 s).
+// The longest records from a second up to 60 s whose annotation space
+// holds `annotations` over `rows` rows (EdfAnnotationSignals at most 64).
 struct TEdfRecordLayout {
   bool ok = false;
   int64_t interval10us = 0;  // the interval, in 10-microsecond units
@@ -67,7 +73,9 @@ struct TEdfRecordLayout {
   int64_t duration10us = 0;  // a record's duration, in 10-microsecond units
   std::string durationText;  // exactly that, as the header's 8 characters hold it
 };
-TEdfRecordLayout EdfRecordLayout(double intervalSeconds);
+TEdfRecordLayout EdfRecordLayout(double intervalSeconds, int64_t rows = 0, std::size_t annotations = 0);
+// The annotation signals that many annotations need in records of that many samples.
+int64_t EdfAnnotationSignals(int64_t rows, int64_t samplesPerRecord, std::size_t annotations);
 
 // A UTF-8 text cut into pieces of at most kEdfTextBytes bytes between
 // characters; none for an empty text.

@@ -61,66 +61,81 @@ TEST_F(EdfExport, TheWorkedExampleHasTheHeaderOfTheEdfPlusFormat) {
   const std::string out = dir.File("r.edf");
   const FileResult written = ExportEdf(channel, out);
   ASSERT_TRUE(written.ok) << written.error;
-  // Two ordinary signals and two annotation signals: six annotations
-  // (description, four environment values, the mark) in four records.
+  // Two ordinary signals and six annotation signals: one record of 60 s
+  // holds the samples and the six annotations (description, four
+  // environment values, the mark), one per annotation signal.
+  const std::string ann = Pad("EDF Annotations", 16);
+  const auto six = [](const std::string& field) {
+    std::string all;
+    for (int i = 0; i < 6; ++i) all += field;
+    return all;
+  };
   const std::string header =
       Pad("0", 8) + Pad("X X X X", 80) + Pad("Startdate 08-DEC-2026 X X Airo-510_Flown-710", 80) +
-      "08.12.26" "14.23.05" + Pad("1280", 8) + Pad("EDF+C", 44) +
-      Pad("4", 8) +  // records: samples 0 (the start) to 3, one a record
-      Pad("5", 8) +  // seconds a record lasts
-      Pad("4", 4) +
-      Pad("V (l)", 16) + Pad("M (l/min)", 16) + Pad("EDF Annotations", 16) + Pad("EDF Annotations", 16) +
-      std::string(4 * 80, ' ') +  // transducers
-      Pad("l", 8) + Pad("l/min", 8) + Pad("", 8) + Pad("", 8) +
+      "08.12.26" "14.23.05" + Pad("2304", 8) + Pad("EDF+C", 44) +
+      Pad("1", 8) +   // data records
+      Pad("60", 8) +  // seconds a record lasts: 12 samples of 5 s
+      Pad("8", 4) +
+      Pad("V (l)", 16) + Pad("M (l/min)", 16) + six(ann) +
+      std::string(8 * 80, ' ') +  // transducers
+      Pad("l", 8) + Pad("l/min", 8) + six(Pad("", 8)) +
       // Physical minimum: the lowest value less at least one step; maximum: the highest.
-      Pad("0.499998", 8) + Pad("11.89999", 8) + Pad("-1", 8) + Pad("-1", 8) +
-      Pad("0.6", 8) + Pad("12.5", 8) + Pad("1", 8) + Pad("1", 8) +
-      Pad("-32768", 8) + Pad("-32768", 8) + Pad("-32768", 8) + Pad("-32768", 8) +
-      Pad("32767", 8) + Pad("32767", 8) + Pad("32767", 8) + Pad("32767", 8) +
-      std::string(4 * 80, ' ') +  // prefilters
-      Pad("1", 8) + Pad("1", 8) + Pad("57", 8) + Pad("57", 8) +
-      std::string(4 * 32, ' ');
-  ASSERT_EQ(header.size(), 256u + 4 * 256);
+      Pad("0.499998", 8) + Pad("11.89999", 8) + six(Pad("-1", 8)) +
+      Pad("0.6", 8) + Pad("12.5", 8) + six(Pad("1", 8)) +
+      Pad("-32768", 8) + Pad("-32768", 8) + six(Pad("-32768", 8)) +
+      Pad("32767", 8) + Pad("32767", 8) + six(Pad("32767", 8)) +
+      std::string(8 * 80, ' ') +  // prefilters
+      Pad("12", 8) + Pad("12", 8) + six(Pad("57", 8)) +
+      std::string(8 * 32, ' ');
+  ASSERT_EQ(header.size(), 256u + 8 * 256);
   const std::string file = ReadAll(out);
   ASSERT_GE(file.size(), header.size());
   EXPECT_EQ(file.substr(0, header.size()), header);
-  // Records of V, M and 2 x 114 annotation bytes; the first opens with the
-  // time-keeping annotation. Sample 0 has no value; V 0.6 and M 12.5 are the
-  // highest digital value, V 0.5 and M 11.9 the lowest but "no value".
-  const std::size_t record = 4 + 2 * 114;
-  ASSERT_EQ(file.size(), header.size() + 4 * record);
-  const auto sample = [&](int r, int s) {
-    const std::size_t at = header.size() + static_cast<std::size_t>(r) * record + static_cast<std::size_t>(s) * 2;
+  // The record: V's and M's 12 samples, then 6 x 114 annotation bytes
+  // opening with the time-keeping annotation. Sample 0 and the padding after
+  // the third row have no value; V 0.6 and M 12.5 are the highest digital
+  // value, V 0.5 and M 11.9 the lowest but "no value".
+  ASSERT_EQ(file.size(), header.size() + 2 * 24 + 6 * 114);
+  const auto sample = [&](int s, int j) {
+    const std::size_t at = header.size() + static_cast<std::size_t>(s) * 24 + static_cast<std::size_t>(j) * 2;
     return static_cast<int16_t>(static_cast<uint8_t>(file[at]) | static_cast<uint8_t>(file[at + 1]) << 8);
   };
-  EXPECT_EQ(sample(0, 0), -32768);
-  EXPECT_EQ(sample(0, 1), -32768);
-  EXPECT_EQ(sample(1, 0), 32767);
+  const int16_t v[12] = {-32768, 32767, -32767, 32767, -32768, -32768, -32768, -32768, -32768, -32768, -32768, -32768};
+  for (int j = 0; j < 12; ++j) EXPECT_EQ(sample(0, j), v[j]) << j;
   EXPECT_EQ(sample(1, 1), 32767);
-  EXPECT_EQ(sample(2, 0), -32767);
-  EXPECT_EQ(sample(2, 1), -32767);
-  EXPECT_EQ(file.substr(header.size() + 4, 5), std::string("+0\x14\x14\0", 5));
+  EXPECT_EQ(sample(1, 2), -32767);
+  EXPECT_EQ(file.substr(header.size() + 48, 5), std::string("+0\x14\x14\0", 5));
   EXPECT_EQ(dir.EntryCount(), 2);  // no temporary file left beside
 }
 
-TEST(EdfRecordLayout, RecordsHoldWholeSamplesForASecondOrMoreWithAnExactDuration) {
+TEST(EdfRecordLayout, RecordsHoldWholeSamplesForASecondToAMinuteWithAnExactDuration) {
   struct Case {
     double interval;
+    int64_t rows;
+    std::size_t annotations;
     int samples;
     const char* duration;
   };
   const Case cases[] = {
-      {5.0, 1, "5"},     {1.0, 1, "1"},      {0.5, 2, "1"},  {0.1, 10, "1"},         {0.05, 20, "1"},
-      {0.3, 4, "1.2"},   {0.7, 2, "1.4"},    {0.9, 2, "1.8"}, {1.2, 1, "1.2"},       {7.3, 1, "7.3"},
-      {60, 1, "60"},     {0.33333, 4, "1.33332"},  {59.99999, 1, "59.99999"},
+      {5.0, 999999, 25, 12, "60"},     {1.0, 10, 0, 60, "60"},      {0.5, 10, 5, 120, "60"},
+      {0.05, 10, 5, 1200, "60"},       {0.3, 10, 0, 200, "60"},     {0.7, 10, 0, 85, "59.5"},
+      {0.9, 10, 0, 66, "59.4"},        {1.2, 10, 0, 50, "60"},      {7.3, 10, 0, 8, "58.4"},
+      {60, 10, 0, 1, "60"},            {0.33333, 10, 0, 180, "59.9994"}, {59.99999, 10, 0, 1, "59.99999"},
+      // Many marks: shorter records, for more annotation space, down to a second.
+      {0.5, 1000, 300, 120, "60"},     {0.5, 1000, 1000, 66, "33"},  {0.5, 1000, 5000, 12, "6"},
+      {0.1, 100000, 100000, 64, "6.4"},
   };
   for (const Case& c : cases) {
-    const TEdfRecordLayout l = EdfRecordLayout(c.interval);
+    const TEdfRecordLayout l = EdfRecordLayout(c.interval, c.rows, c.annotations);
     ASSERT_TRUE(l.ok) << c.interval;
-    EXPECT_EQ(l.samplesPerRecord, c.samples) << c.interval;
+    EXPECT_EQ(l.samplesPerRecord, c.samples) << c.interval << " " << c.annotations;
     EXPECT_EQ(l.durationText, c.duration) << c.interval;
     EXPECT_EQ(l.duration10us, l.interval10us * c.samples) << c.interval;
+    EXPECT_LE(EdfAnnotationSignals(c.rows, l.samplesPerRecord, c.annotations), 64) << c.interval;
   }
+  // More than 64 annotation signals even in one-second records: the plan refuses.
+  EXPECT_EQ(EdfRecordLayout(0.5, 1000, 100000).samplesPerRecord, 2);
+  EXPECT_GT(EdfAnnotationSignals(1000, 2, 100000), 64);
   // EDFlib takes records of at most 60 s and a positive interval of 10 us or more.
   for (double bad : {60.001, 90.0, 0.0, -5.0, 0.000001, std::nan(""), 1e300}) {
     EXPECT_FALSE(EdfRecordLayout(bad).ok) << bad;
@@ -180,7 +195,8 @@ TEST_F(EdfExport, DigitalValuesKeepTheFilesDecimalsAndNoValueApart) {
   EXPECT_GE(EdfDigital(t, 36.6), -32767);
   EXPECT_EQ(EdfDigital(t, std::nan("")), kEdfNullDigital);
   EXPECT_EQ(plan.rows, 4);
-  EXPECT_EQ(plan.records, 5);  // the start's sample and one per row
+  EXPECT_EQ(plan.layout.samplesPerRecord, 60);
+  EXPECT_EQ(plan.records, 1);  // the start's sample, one per row, padding
 
   // A flat channel still has a range.
   Load(Recording("1.0", "V (l)\t", "0.0\t\r\n0.0\t\r\n"));

@@ -64,6 +64,7 @@ const char* const OwnTexts[kOwnTextCount][2] = {
     {" is the recording itself", " - это сама запись"},
     {" names a recording (.vxa); choose a name ending in ", " - это имя записи (.vxa); выберите имя с расширением "},
     {" exists. Replace it?", " уже существует. Заменить?"},
+    {"Replace", "Заменить"},
     {"The export was not written: ", "Экспорт не записан: "},
     {"This build has no EDF+ export (it was made without EDFlib).",
      "В этой сборке нет экспорта в EDF+ (она собрана без EDFlib)."},

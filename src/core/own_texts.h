@@ -71,6 +71,7 @@ enum class Own : int {
   kExportIsRecording,    // after the output's path
   kExportNamesRecording, // after the output's path, followed by the extension
   kExportReplace,        // after the output's path
+  kExportReplaceButton,
   kExportFailed,         // followed by the reason
   kExportNoEdf,
   kEdfNoChannel,

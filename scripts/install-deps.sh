@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages a build needs, only those that are missing.
-# usage: scripts/install-deps.sh [base] [gui] [sanitize] [fuzz] [cross] [bench] [e2e] [package]
+# usage: scripts/install-deps.sh [base] [gui] [sanitize] [fuzz] [cross] [bench] [e2e] [readers] [edfview] [package]
 set -euo pipefail
 
 declare -A GROUP=(
-  [base]="cmake ninja-build g++ libgtest-dev googletest locales"
+  # EDFlib (libedf-dev) writes the EDF+ exports.
+  [base]="cmake ninja-build g++ libgtest-dev googletest locales libedf-dev"
   # Qt 6 for the painter, the windows and vexa-render; a font for the offscreen
   # platform to draw texts with; poppler's pdftotext and pdfinfo read printed
   # pages back in the tests; a CUPS server (cups-daemon, with lpadmin and
@@ -15,6 +16,10 @@ declare -A GROUP=(
   [fuzz]="clang libclang-rt-14-dev"
   [cross]="g++-mingw-w64-x86-64-posix wine64 googletest"
   [bench]="libbenchmark-dev"
+  # A reader of EDF+ written elsewhere, MNE-Python, reads the exports back.
+  [readers]="python3-mne"
+  # EDFbrowser under a window manager, for looking at an export (by hand).
+  [edfview]="edfbrowser openbox"
   # The desktop program end to end: a virtual X server, key presses, window
   # titles, screenshots; iconv reads the recordings' Windows-1251 marks.
   [e2e]="xvfb xauth xdotool x11-utils imagemagick libc-bin"

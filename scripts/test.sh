@@ -30,14 +30,14 @@ configure_build() {  # dir, extra cmake arguments...
 }
 
 stage_normal() {
-  scripts/install-deps.sh base gui bench e2e
+  scripts/install-deps.sh base gui bench e2e readers
   banner "normal build (benchmarks compiled, not run)"
   configure_build build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXA_BUILD_BENCH=ON
   (cd build/test && ctest --output-on-failure --no-tests=error -j "$JOBS")
 }
 
 stage_asan() {
-  scripts/install-deps.sh base gui sanitize e2e
+  scripts/install-deps.sh base gui sanitize e2e readers
   banner "AddressSanitizer + UndefinedBehaviorSanitizer"
   configure_build build/asan -DCMAKE_BUILD_TYPE=Debug -DVEXA_SANITIZE=address,undefined
   (cd build/asan && ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1 \

@@ -19,6 +19,15 @@ struct FileResult {
 // untouched and the temporary file removed.
 FileResult WriteFileAtomic(const std::string& path, std::span<const std::byte> bytes);
 
+// For a writer that fills a file by its path (a library): ReserveFileBeside
+// creates a new empty file of its own name in path's folder (path plus
+// ".tmp" and a unique suffix) and sets temp to it; once it is filled,
+// CommitFileOver syncs it, renames it over path and syncs the folder. When
+// the commit fails, temp is removed and path untouched; a writer that fails
+// before removes temp itself (RemoveFile).
+FileResult ReserveFileBeside(const std::string& path, std::string& temp);
+FileResult CommitFileOver(const std::string& temp, const std::string& path);
+
 // Reads at most maxBytes of a file. False when it cannot be opened or read;
 // then *error (when given) says why.
 bool ReadFileBytes(const std::string& path, std::size_t maxBytes, std::vector<std::byte>& out,

@@ -67,4 +67,43 @@ FileResult WriteFileAtomic(const std::string& path, std::span<const std::byte> b
   return {true, {}};
 }
 
+FileResult ReserveFileBeside(const std::string& path, std::string& temp) {
+  temp = path + ".tmpXXXXXX";
+  const int fd = ::mkstemp(temp.data());
+  if (fd < 0) {
+    const int err = errno;
+    temp.clear();
+    return {false, Failure("cannot create a temporary file beside", path, err)};
+  }
+  ::fchmod(fd, 0644);
+  ::close(fd);
+  return {true, {}};
+}
+
+FileResult CommitFileOver(const std::string& temp, const std::string& path) {
+  const int fd = ::open(temp.c_str(), O_WRONLY);
+  if (fd < 0 || ::fsync(fd) != 0) {
+    const int err = errno;
+    if (fd >= 0) ::close(fd);
+    ::unlink(temp.c_str());
+    return {false, Failure("cannot write", temp, err)};
+  }
+  if (::close(fd) != 0) {
+    const int err = errno;
+    ::unlink(temp.c_str());
+    return {false, Failure("cannot close", temp, err)};
+  }
+  if (::rename(temp.c_str(), path.c_str()) != 0) {
+    const int err = errno;
+    ::unlink(temp.c_str());
+    return {false, Failure("cannot replace", path, err)};
+  }
+  const int dir = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY);
+  if (dir >= 0) {
+    ::fsync(dir);
+    ::close(dir);
+  }
+  return {true, {}};
+}
+
 }  // namespace vexa

@@ -63,4 +63,46 @@ FileResult WriteFileAtomic(const std::string& path, std::span<const std::byte> b
   return {false, Failure("cannot replace", path, err)};
 }
 
+FileResult ReserveFileBeside(const std::string& path, std::string& temp) {
+  DWORD err = 0;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    temp = path + ".tmp" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(attempt);
+    HANDLE h = CreateFileW(Wide(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+      CloseHandle(h);
+      return {true, {}};
+    }
+    err = GetLastError();
+    if (err != ERROR_FILE_EXISTS) break;
+  }
+  temp.clear();
+  return {false, Failure("cannot create a temporary file beside", path, err)};
+}
+
+FileResult CommitFileOver(const std::string& temp, const std::string& path) {
+  const std::wstring wtemp = Wide(temp), wpath = Wide(path);
+  HANDLE h = CreateFileW(wtemp.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  const bool flushed = h != INVALID_HANDLE_VALUE && FlushFileBuffers(h);
+  const DWORD flushErr = flushed ? 0 : GetLastError();
+  if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+  if (!flushed) {
+    DeleteFileW(wtemp.c_str());
+    return {false, Failure("cannot write", temp, flushErr)};
+  }
+  DWORD err = 0;
+  for (int attempt = 0; attempt < 20; ++attempt) {
+    if (MoveFileExW(wtemp.c_str(), wpath.c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      return {true, {}};
+    }
+    err = GetLastError();
+    if (err != ERROR_ACCESS_DENIED && err != ERROR_SHARING_VIOLATION) break;
+    Sleep(50);
+  }
+  DeleteFileW(wtemp.c_str());
+  return {false, Failure("cannot replace", path, err)};
+}
+
 }  // namespace vexa

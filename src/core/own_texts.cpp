@@ -55,6 +55,29 @@ const char* const OwnTexts[kOwnTextCount][2] = {
     {"has a header value that does not convert", "в заголовке есть значение, которое не читается"},
     {"has a header that ends before its \"Data-Table\" line", "заголовок кончается до строки \"Data-Table\""},
     {"cannot be read", "не читается"},
+
+    // Exporting a recording.
+    {"Export...", "Экспорт..."},
+    {"Export the recording", "Экспорт записи"},
+    {"EDF+ files (*.edf)", "Файлы EDF+ (*.edf)"},
+    {"CSV files (*.csv)", "Файлы CSV (*.csv)"},
+    {" is the recording itself", " - это сама запись"},
+    {" names a recording (.vxa); choose a name ending in ", " - это имя записи (.vxa); выберите имя с расширением "},
+    {" exists. Replace it?", " уже существует. Заменить?"},
+    {"Replace", "Заменить"},
+    {"The export was not written: ", "Экспорт не записан: "},
+    {"This build has no EDF+ export (it was made without EDFlib).",
+     "В этой сборке нет экспорта в EDF+ (она собрана без EDFlib)."},
+    {"the recording has no channel for EDF+ to hold", "в записи нет ни одного канала для EDF+"},
+    {"the recording has no sample interval, which EDF+ needs", "у записи нет интервала записи, а EDF+ без него не обходится"},
+    {"EDF+ takes sample intervals of at most 60 s; this recording's is ",
+     "EDF+ допускает интервал записи не больше 60 с; у этой записи "},
+    {"EDF+ holds start dates from 1985 to 2084 only; this recording starts ",
+     "EDF+ допускает даты начала только с 1985 по 2084 год; эта запись начата "},
+    {"a value does not fit the 8 characters of an EDF+ header field in channel ",
+     "значение не помещается в 8 символов поля заголовка EDF+ в канале "},
+    {"the recording has more marks than EDF+ can hold at its sample interval",
+     "в записи больше меток, чем EDF+ вмещает при ее интервале записи"},
 };
 // clang-format on
 

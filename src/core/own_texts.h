@@ -63,6 +63,24 @@ enum class Own : int {
   kOpenNoDataTable,
   kOpenReadError,
 
+  // Exporting a recording (the open window's Export, vexa-rec export).
+  kExportButton,         // the open window's button
+  kExportTitle,          // the file dialog's title
+  kExportEdfFilter,      // the dialog's file types
+  kExportCsvFilter,
+  kExportIsRecording,    // after the output's path
+  kExportNamesRecording, // after the output's path, followed by the extension
+  kExportReplace,        // after the output's path
+  kExportReplaceButton,
+  kExportFailed,         // followed by the reason
+  kExportNoEdf,
+  kEdfNoChannel,
+  kEdfNoInterval,
+  kEdfIntervalTooLong,   // followed by the interval
+  kEdfStartOutOfRange,   // followed by the start
+  kEdfValueTooWide,      // followed by the channel's title
+  kEdfTooManyMarks,
+
   kCount
 };
 

@@ -1,6 +1,8 @@
 #include "recording/csv_export.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cstdint>
 #include <cmath>
 #include <cstddef>
 #include <cstdio>
@@ -12,7 +14,9 @@
 #include "core/cp1251.h"
 #include "core/datetime.h"
 #include "core/numtext.h"
+#include "core/own_texts.h"
 #include "recording/channel.h"
+#include "recording/folder_scan.h"
 #include "recording/record_format.h"
 
 namespace vexa {
@@ -69,16 +73,23 @@ std::string CsvText(std::string_view text) {
   return CsvField(clean);
 }
 
-std::string CsvOutputProblem(const std::string& input, const std::string& output) {
+std::string ExportOutputProblem(const std::string& input, const std::string& output,
+                                std::string_view extension, int language) {
   const auto native = [](const std::string& utf8) {
     return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
   };
   std::error_code ec;
   if (!input.empty() && std::filesystem::equivalent(native(input), native(output), ec)) {
-    return output + " is the recording itself";
+    return output + OwnText(Own::kExportIsRecording, language);
   }
-  if (HasRecordExtension(output)) return output + " names a recording (.vxa); choose a .csv name";
+  if (HasRecordExtension(output)) {
+    return output + OwnText(Own::kExportNamesRecording, language) + std::string(extension);
+  }
   return {};
+}
+
+std::string CsvOutputProblem(const std::string& input, const std::string& output) {
+  return ExportOutputProblem(input, output, ".csv");
 }
 
 std::string CsvTimeCells(const TChannel& ch, std::size_t k) {
@@ -90,7 +101,7 @@ std::string CsvTimeCells(const TChannel& ch, std::size_t k) {
          SecondsText(rows * interval);
 }
 
-std::string RecordingToCsv(const TChannel& ch) {
+std::string RecordingToCsv(const TChannel& ch, TProgress* progress) {
   std::vector<const chart::Series*> columns;
   if (ch.Chart) {
     for (int k = 3; k < ch.Chart->SeriesCount(); ++k) columns.push_back(&ch.Chart->SeriesAt(k));
@@ -101,21 +112,27 @@ std::string RecordingToCsv(const TChannel& ch) {
   out += ",Mark\r\n";
 
   const std::size_t rows = ch.AbsTimeSeries.Count();
+  if (progress) {
+    progress->SetMaximum(static_cast<int>(std::min<std::size_t>(rows, INT32_MAX)));
+    progress->SetVisible(true);
+  }
   for (std::size_t i = 0; i < rows; ++i) {
+    if (progress && i % 1024 == 0) progress->SetPosition(static_cast<int>(std::min<std::size_t>(i, INT32_MAX)));
     out += CsvTimeCells(ch, i + 1);
     for (const chart::Series* s : columns) out += "," + ValueText(s->Value(i));
     out += ",";
     if (!ch.MarksSeries.IsNull(i)) out += CsvText(ch.MarksSeries.LabelText(i));
     out += "\r\n";
   }
+  if (progress) progress->SetVisible(false);
   return out;
 }
 
-FileResult ExportCsv(const TChannel& channel, const std::string& path) {
-  if (std::string problem = CsvOutputProblem(channel.LoadFileName, path); !problem.empty()) {
+FileResult ExportCsv(const TChannel& channel, const std::string& path, TProgress* progress, int language) {
+  if (std::string problem = ExportOutputProblem(channel.LoadFileName, path, ".csv", language); !problem.empty()) {
     return {false, problem};
   }
-  const std::string text = RecordingToCsv(channel);
+  const std::string text = RecordingToCsv(channel, progress);
   return WriteFileAtomic(path, std::as_bytes(std::span(text.data(), text.size())));
 }
 

@@ -24,10 +24,16 @@ std::string CsvField(std::string_view text);
 // the text instead of running it as a formula; then quoted as CsvField does.
 std::string CsvText(std::string_view text);
 
-// Why the CSV of the recording read from `input` must not be written to
+class TProgress;
+
+// Why an export of the recording read from `input` must not be written to
 // `output`: it is that recording (the same file however named or linked:
 // device and inode, or file index), or a name ending in ".vxa", which is a
-// recording's. "" when it may.
+// recording's (the advice names the export's own `extension`, ".csv" or
+// ".edf"). In language 0 (English) or 1 (Russian); "" when it may.
+std::string ExportOutputProblem(const std::string& input, const std::string& output,
+                                std::string_view extension, int language = 0);
+// ExportOutputProblem for a CSV file, in English.
 std::string CsvOutputProblem(const std::string& input, const std::string& output);
 
 // The CSV text of the recording loaded last into channel's chart
@@ -35,7 +41,8 @@ std::string CsvOutputProblem(const std::string& input, const std::string& output
 // ".mmm" when the interval is not a whole number of seconds; row k (from 1)
 // is the header's start time plus k intervals, exactly as the chart labels
 // it. A channel value the row did not hold is an empty field.
-std::string RecordingToCsv(const TChannel& channel);
+// progress, when given, runs from 0 to the number of rows.
+std::string RecordingToCsv(const TChannel& channel, TProgress* progress = nullptr);
 
 // The clock-time and elapsed-seconds cells of row k (from 1): the start
 // time plus k intervals, from the row number as the loader labels the row,
@@ -44,6 +51,7 @@ std::string CsvTimeCells(const TChannel& channel, std::size_t k);
 
 // RecordingToCsv written to path, replacing it only once complete; refused
 // (nothing written) when CsvOutputProblem names a reason.
-FileResult ExportCsv(const TChannel& channel, const std::string& path);
+FileResult ExportCsv(const TChannel& channel, const std::string& path, TProgress* progress = nullptr,
+                     int language = 0);
 
 }  // namespace vexa

@@ -63,6 +63,7 @@ TFOpen::TFOpen(TGLOB& settings)
   connect(ui_->ListView1, &QTreeWidget::itemDoubleClicked, this, &TFOpen::bOpenClick);
   connect(ui_->ListView1, &QTreeWidget::itemSelectionChanged, this, &TFOpen::ListView1SelectItem);
   connect(ui_->cmbHISTORY, &QComboBox::activated, this, &TFOpen::cmbHISTORYSelect);
+  ConnectExport();
   FormCreate();
 }
 
@@ -109,6 +110,7 @@ void TFOpen::ApplyLanguage() {
   ui_->lTempEnviroment->setText(Caption(35, lang));
   ui_->lHumidity->setText(Caption(36, lang));
   ui_->lHistory->setText(Caption(37, lang));
+  ApplyExportLanguage();
 }
 
 // --- showing and hiding ---------------------------------------------------------

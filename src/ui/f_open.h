@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -49,6 +50,16 @@ class TFOpen : public QDialog {
   void bOpenClick();
   void reject() override;  // bCancel and Escape
 
+  // Export (f_open_export.cpp): the selected recording as EDF+ or CSV, to a
+  // file the operator names; loaded apart, so the monitor keeps its chart.
+  struct ExportChoice {
+    QString path;  // empty: nothing chosen
+    bool edf = true;
+  };
+  void bExportClick();
+  // The file dialog, proposing `suggested`; tests replace it.
+  std::function<ExportChoice(const QString& suggested, bool edf)> AskExportFile;
+
  protected:
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
@@ -67,6 +78,9 @@ class TFOpen : public QDialog {
   void TakeScannedRows();
   void StopScan();
   std::string SelectedPath() const;
+  void ConnectExport();
+  void ApplyExportLanguage();
+  ExportChoice AskExportFileByDialog(const QString& suggested, bool edf);
 
   std::unique_ptr<Ui::TFOpen> ui_;
   TGLOB& settings_;

@@ -39,7 +39,8 @@ const Command kCommands[] = {
      "           file's path last"},
     {"info", RunInfo, "FILE", "opens a recording and prints its header, channel summaries and marks"},
     {"scan", RunScan, "DIR", "lists a folder's recordings: name, start, stop, points (TAB-separated)"},
-    {"export", RunExport, "FILE --csv OUT", "writes a recording as CSV (UTF-8) for spreadsheets"},
+    {"export", RunExport, "FILE --csv OUT | --edf OUT",
+     "writes a recording as CSV (UTF-8) for spreadsheets, or EDF+ for physiology tools"},
 };
 
 // Also the man page: help2man turns the "Xxx:" headings into its sections.
@@ -97,11 +98,13 @@ void PrintUsage(std::FILE* out) {
                "\nExit status:\n"
                "  0 done; 1 the command failed, with the reason on standard error (info and\n"
                "  export: the file cannot be read); 2 a malformed command line (info and\n"
-               "  export: also a newer format version); 3 info and export: not a recording.\n"
+               "  export: also a newer format version, an output that is a recording, or\n"
+               "  for --edf a recording EDF+ cannot hold); 3 info and export: not a recording.\n"
                "\nExamples:\n"
                "  vexa-rec monitor --port 2 --seconds 10\n"
                "  vexa-rec record --port 2 --interval 1 --postfix rest --seconds 60\n"
-               "  vexa-rec export \"2025-01-31 (14-05-00) rest.vxa\" --csv rest.csv\n");
+               "  vexa-rec export \"2025-01-31 (14-05-00) rest.vxa\" --csv rest.csv\n"
+               "  vexa-rec export \"2025-01-31 (14-05-00) rest.vxa\" --edf rest.edf\n");
 }
 
 }  // namespace

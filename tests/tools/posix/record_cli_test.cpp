@@ -325,5 +325,36 @@ TEST_F(ReadingCommands, InfoShowsTheStoredCountAndKeepsTheTerminalSafe) {
   EXPECT_EQ(ReadAll(path), before);
 }
 
+TEST_F(ReadingCommands, ExportEdfWritesTheFileOrSaysWhyNot) {
+  const std::string path = dir.File("r.vxa");
+  const std::string header =
+      "Format-Version: 2\r\nDevice-Name: Airo-510\t Flown-710\r\nChannels-Count: 1\r\n"
+      "Started-Record: 08.12.2026 14:23:05\r\nStopped-Record: 08.12.2026 14:23:21\r\n"
+      "Sample-Interval: ";
+  const std::string rest =
+      "\r\nDescription: \r\nData-Count:      2\r\nColumn-Header:\tV (l)\tMarks\r\n"
+      "Data-Color: 65280\t\r\nData-Table:\r\n1.0\t\r\n2.0\tstart\r\n";
+  std::ofstream(path, std::ios::binary) << header << "5.0" << rest;
+  const std::string edf = dir.File("r.edf");
+  ASSERT_EQ(Run({"export", path, "--edf", edf, "--csv", dir.File("r.csv")}), 0) << Err();
+  EXPECT_EQ(ReadAll(edf).substr(0, 8), "0       ");
+  EXPECT_TRUE(fs::exists(dir.File("r.csv")));
+
+  // Refused with status 2 and nothing written: a recording's name, an
+  // interval EDF+ cannot hold.
+  EXPECT_EQ(Run({"export", path, "--edf", dir.File("x.VXA")}), 2);
+  EXPECT_NE(Err().find("names a recording (.vxa); choose a name ending in .edf; nothing written"),
+            std::string::npos)
+      << Err();
+  std::ofstream(path, std::ios::binary) << header << "90.0" << rest;
+  fs::remove(edf);
+  EXPECT_EQ(Run({"export", path, "--edf", edf}), 2);
+  EXPECT_NE(Err().find("EDF+ takes sample intervals of at most 60 s; this recording's is 90 s; nothing written"),
+            std::string::npos)
+      << Err();
+  EXPECT_FALSE(fs::exists(edf));
+  EXPECT_FALSE(fs::exists(dir.File("x.VXA")));
+}
+
 }  // namespace
 }  // namespace vexa

@@ -306,7 +306,8 @@ void TF_CONTROL::ChooseComDevice(const SerialDevice& device) {
   const int n = ui_->pPORTFLOWN->text().trimmed().toInt(&ok, 10);
   if (!ok) return;
   const FileResult r = WriteComPortDevice(n, device.path, SettingsFolder());
-  if (!r.ok && F_MESAGE) F_MESAGE->ShowText(MessageText(1, settings_.AppliedLanguage) + r.error);
+  if (!r.ok && F_MESAGE)
+    F_MESAGE->ShowText(MessageText(1, settings_.AppliedLanguage) + r.Text(settings_.AppliedLanguage));
   ShowComDevice();
 }
 

@@ -159,6 +159,32 @@ TEST_F(SetupPage, ChoosingADeviceForTheFlowMetersPortWritesItsLineInVexaPorts) {
   EXPECT_FALSE(menu.actions()[0]->isEnabled());
 }
 
+// A vexa.ports that is not one (over 64 KiB) is refused in the language on
+// screen, naming the file.
+TEST_F(SetupPage, AChosenDeviceThatCannotBeWrittenSaysWhyInTheLanguageOnScreen) {
+  test::ScopedEnv noOverride("VEXA_COM2", "");
+  const std::string ports = folder.File("vexa.ports");
+  testing::WriteAll(ports, std::string(70 * 1024, '#'));
+  ui::F_CONTROL->FindDevices = [] { return std::vector<SerialDevice>{{"/dev/ttyUSB7", ""}}; };
+  auto& menu = *Panel<QToolButton>("bCOMDEVICE").menu();
+  const std::pair<int, const char*> languages[] = {{kEnglish, "Error write file: "},
+                                                   {kRussian, "Ошибка записи в файл "}};
+  for (const auto& [language, prefix] : languages) {
+    settings.Language = language;
+    ui::F_CONTROL->ApplyLanguage();
+    shown.clear();
+    emit menu.aboutToShow();
+    menu.actions()[0]->trigger();
+    ASSERT_EQ(shown.size(), 1u);
+    const std::string said = shown[0].text.toStdString();
+    EXPECT_EQ(said.rfind(prefix, 0), 0u) << said;
+    EXPECT_NE(said.find(ports), std::string::npos) << said;
+    EXPECT_NE(said.find(language == kRussian ? "это не файл портов" : "not a ports file"),
+              std::string::npos)
+        << said;
+  }
+}
+
 // Numbers are shown and read with the system's separator.
 class SetupPageRussianLocale : public SetupPage {
  protected:

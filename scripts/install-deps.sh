@@ -13,9 +13,11 @@ declare -A GROUP=(
   [fuzz]="clang libclang-rt-14-dev"
   [cross]="g++-mingw-w64-x86-64-posix wine64 googletest"
   [bench]="libbenchmark-dev"
-  # The desktop program end to end: a virtual X server, key presses, window
-  # titles, screenshots; iconv reads the recordings' Windows-1251 marks.
-  [e2e]="xvfb xauth xdotool x11-utils imagemagick libc-bin"
+  # The desktop program end to end: a virtual X server, a window manager
+  # (openbox: stacking, focus and modal windows as on a workstation), key
+  # presses, window titles and the stacking order (xprop), screenshots;
+  # iconv reads the recordings' Windows-1251 marks.
+  [e2e]="xvfb xauth openbox xdotool x11-utils imagemagick libc-bin"
   # The Debian package and its checks: dpkg-shlibdeps (dpkg-dev) and file
   # find the runtime packages of what the programs link; rsvg-convert
   # (librsvg2-bin) renders the icon's PNG sizes; lintian, desktop-file-utils

@@ -26,16 +26,6 @@ namespace vexa::ui {
 
 namespace {
 
-// Numbers in the Setup fields: the system's decimal separator, no group
-// separators (a "1,000" would not read back under a comma locale).
-QLocale FieldLocale() {
-  QLocale locale;
-  locale.setNumberOptions(QLocale::OmitGroupSeparator | QLocale::RejectGroupSeparator);
-  return locale;
-}
-
-QString LocaleNumber(double v) { return FieldLocale().toString(v, 'g', 15); }
-
 constexpr int kMaxNumberText = 15;
 
 }  // namespace
@@ -117,10 +107,10 @@ void TF_CONTROL::ShowPreset() {
   ui_->pDESCR->setText(QString::fromStdString(p.Description));
   ui_->pPORTFLOWN->setText(QString::number(p.FlownPort));
   ui_->pPORTAIRO->setText(QString::number(p.AiroPort));
-  ui_->pAPRESS->setText(LocaleNumber(p.AtmPressure));
-  ui_->pTENV->setText(LocaleNumber(p.AirTemperature));
-  ui_->pMASS->setText(LocaleNumber(p.BodyMass));
-  ui_->pPOWER->setText(LocaleNumber(p.Humidity));
+  ui_->pAPRESS->setText(FieldNumber(p.AtmPressure));
+  ui_->pTENV->setText(FieldNumber(p.AirTemperature));
+  ui_->pMASS->setText(FieldNumber(p.BodyMass));
+  ui_->pPOWER->setText(FieldNumber(p.Humidity));
   PaintEditFonts();  // also the fields whose text stayed the same
   QCheckBox* const visible[kChannelCount] = {ui_->cbVO2t, ui_->cbVes, ui_->cbO2, ui_->cbT,
                                              ui_->cbV,    ui_->cbF,   ui_->cbM};

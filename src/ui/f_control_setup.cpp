@@ -47,8 +47,13 @@ void TF_CONTROL::ConnectSetupPage() {
   QPushButton* const panels[kChannelCount] = {ui_->bVO2TColor, ui_->bVesColor, ui_->bO2Color,
                                               ui_->bTColor,    ui_->bVColor,   ui_->bFColor,
                                               ui_->bMColor};
-  for (int c = 0; c < kChannelCount; ++c)
+  for (int c = 0; c < kChannelCount; ++c) {
+    // A flat panel filled with its colour: the style's bevel would draw the
+    // colour lightened by its gradient (0x00FF00 as rgb(98,252,98)).
+    panels[c]->setFlat(true);
+    panels[c]->setAutoFillBackground(true);
     connect(panels[c], &QPushButton::clicked, this, [this, c] { ColourPanelClick(c); });
+  }
   connect(ui_->lbPSET, &QListWidget::currentRowChanged, this, &TF_CONTROL::lbPSETClick);
   connect(ui_->bADDPRESET, &QPushButton::clicked, this, &TF_CONTROL::bADDPRESETClick);
   connect(ui_->bDELPRESET, &QPushButton::clicked, this, &TF_CONTROL::bDELPRESETClick);

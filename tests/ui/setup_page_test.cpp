@@ -11,6 +11,7 @@
 #include "link/port_names.h"
 #include "link/test_env.h"
 #include "recording/support/recording_fixture.h"
+#include "ui/colours.h"
 #include "ui/support/program_fixture.h"
 
 namespace vexa {
@@ -157,6 +158,30 @@ TEST_F(SetupPage, ChoosingADeviceForTheFlowMetersPortWritesItsLineInVexaPorts) {
   emit menu.aboutToShow();
   ASSERT_EQ(menu.actions().size(), 1);
   EXPECT_FALSE(menu.actions()[0]->isEnabled());
+}
+
+// The panels show exactly the colour chosen, not the style's lighter bevel
+// over it; every pixel inside a margin for the focus frame.
+TEST_F(SetupPage, TheColourPanelsShowExactlyTheirColours) {
+  auto wrongPixels = [](const char* panel, const QColor& colour) {
+    const QImage image = Button(panel).grab().toImage();
+    int wrong = 0;
+    for (int y = 3; y < image.height() - 3; ++y)
+      for (int x = 3; x < image.width() - 3; ++x) wrong += image.pixelColor(x, y) != colour;
+    return wrong;
+  };
+  const std::pair<const char*, int> panels[] = {{"bVColor", kV}, {"bFColor", kF}, {"bMColor", kM}};
+  for (const auto& [panel, channel] : panels) {
+    const QColor colour = ui::FromBgr(Presets().Items[0]->Color[channel]);
+    EXPECT_EQ(wrongPixels(panel, colour), 0) << panel << " " << colour.name().toStdString();
+  }
+  EXPECT_EQ(Presets().Items[0]->Color[kV], 0x00FF00u);
+  answer = [](QDialog& d) {
+    static_cast<QColorDialog&>(d).setCurrentColor(QColor(0x12, 0x34, 0x56));
+    return static_cast<int>(QDialog::Accepted);
+  };
+  Button("bMColor").click();
+  EXPECT_EQ(wrongPixels("bMColor", QColor(0x12, 0x34, 0x56)), 0);
 }
 
 // A vexa.ports that is not one (over 64 KiB) is refused in the language on

@@ -8,7 +8,9 @@ declare -A GROUP=(
   # Qt 6 for the painter, the windows and vexa-render; a font for the offscreen
   # platform to draw texts with; poppler's pdftotext and pdfinfo read printed
   # pages back in the tests.
-  [gui]="qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core poppler-utils"
+  # Qt's own Russian texts (the standard dialogs, edit menus) come with
+  # qt6-translations-l10n.
+  [gui]="qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev fonts-dejavu-core poppler-utils"
   [sanitize]="g++"
   [fuzz]="clang libclang-rt-14-dev"
   [cross]="g++-mingw-w64-x86-64-posix wine64 googletest"

@@ -26,6 +26,7 @@
 #include "ui/f_print.h"
 #include "ui/modal.h"
 #include "ui/pictures.h"
+#include "ui/qt_texts.h"
 #include "ui/text_fields.h"
 #include "ui/window_place.h"
 #include "ui/windows.h"
@@ -176,6 +177,7 @@ void TF_CONTROL::ApplyLanguage() {
   if (settings_.Language == settings_.AppliedLanguage) return;
   settings_.AppliedLanguage = settings_.Language;
   const int lang = settings_.AppliedLanguage;
+  ApplyQtLanguage(lang);
   (lang == kRussian ? ui_->rLANGUAGE1 : ui_->rLANGUAGE0)->setChecked(true);
 
   for (int page = kTabMonitor; page <= kTabExit; ++page)
@@ -233,6 +235,10 @@ void TF_CONTROL::ApplyLanguage() {
   ui_->bDELPRESET->setText(Caption(10, lang));
   ShowComDevice();
   commands_.ApplyLanguage(lang);
+  // The About page's lines of this program's own.
+  ui_->lPRODUCT->setText(QString::fromUtf8(OwnText(Own::kAboutProduct, lang)));
+  ui_->lMAKER->setText(QString::fromUtf8(OwnText(Own::kAboutMaker, lang)));
+  ui_->lWEB->setText(QString::fromUtf8(OwnText(Own::kAboutFiles, lang)));
   ui_->lExitMesage->setText(QString::fromUtf8(MessageText(5, lang)));
   ui_->bYes->setText(Caption(40, lang));
   ui_->bNo->setText(Caption(41, lang));

@@ -7,6 +7,7 @@
 
 #include "link/test_env.h"
 #include "ui/f_dialog.h"
+#include "ui/f_open.h"
 #include "ui/f_print.h"
 #include "ui/support/program_fixture.h"
 
@@ -23,6 +24,12 @@ struct Opened {
 
 class SmallWindows : public testing::ProgramFixture {
  protected:
+  void Prepare() override {  // the open window's place stored at the last exit
+    settings.OpenLeft = 110;
+    settings.OpenTop = 120;
+    settings.OpenWidth = 700;
+    settings.OpenHeight = 500;
+  }
   void SetUp() override {
     ProgramFixture::SetUp();
     answer = [this](QDialog& d) {
@@ -50,6 +57,7 @@ TEST_F(SmallWindows, EachOpensAboveItsOpenerAndStaysOnTop) {
   test::ScopedEnv noMeter("VEXA_COM2", folder.File("no-such-device"));
   ui::FPrint->ListPrinters = [] { return ui::TFPrint::TPrinters{}; };
   QWindow* const panel = ui::F_CONTROL->windowHandle();
+  const QRect openPlace = ui::FOpen->geometry();  // its stored place
   ASSERT_TRUE(Activate(*ui::F_CONTROL));
   const struct {
     const char* window;
@@ -80,6 +88,7 @@ TEST_F(SmallWindows, EachOpensAboveItsOpenerAndStaysOnTop) {
     EXPECT_EQ(o.owner, panel) << c.window << " is not the panel's";
     EXPECT_TRUE(o.onTop) << c.window;
   }
+  EXPECT_EQ(ui::FOpen->geometry(), openPlace) << "the open window keeps its place";
 
   // Opened from the monitor: above the monitor, and above the panel too.
   ASSERT_TRUE(Activate(*ui::F_MONITOR));

@@ -17,9 +17,10 @@ declare -A GROUP=(
   [bench]="libbenchmark-dev"
   # The desktop program end to end: a virtual X server, a window manager
   # (openbox: stacking, focus and modal windows as on a workstation), key
-  # presses, window titles and the stacking order (xprop), screenshots;
-  # iconv reads the recordings' Windows-1251 marks.
-  [e2e]="xvfb xauth openbox xdotool x11-utils imagemagick libc-bin"
+  # presses, window titles and the stacking order (xprop), a Russian keyboard
+  # layout beside the English one (setxkbmap) for typing Cyrillic marks,
+  # screenshots; iconv reads the recordings' Windows-1251 marks.
+  [e2e]="xvfb xauth openbox xdotool x11-utils x11-xkb-utils imagemagick libc-bin"
   # The Debian package and its checks: dpkg-shlibdeps (dpkg-dev) and file
   # find the runtime packages of what the programs link; rsvg-convert
   # (librsvg2-bin) renders the icon's PNG sizes; lintian, desktop-file-utils

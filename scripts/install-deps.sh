@@ -11,7 +11,9 @@ declare -A GROUP=(
   # pages back in the tests; a CUPS server (cups-daemon, with lpadmin and
   # lpstat from cups-client) and its PDF printer (printer-driver-cups-pdf),
   # which the print window's test runs privately on a socket of its own.
-  [gui]="qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core poppler-utils cups-daemon cups-client printer-driver-cups-pdf"
+  # Qt's own Russian texts (the standard dialogs, edit menus) come with
+  # qt6-translations-l10n.
+  [gui]="qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev fonts-dejavu-core poppler-utils cups-daemon cups-client printer-driver-cups-pdf"
   [sanitize]="g++"
   [fuzz]="clang libclang-rt-14-dev"
   [cross]="g++-mingw-w64-x86-64-posix wine64 googletest"
@@ -20,9 +22,12 @@ declare -A GROUP=(
   [readers]="python3-mne"
   # EDFbrowser under a window manager, for looking at an export (by hand).
   [edfview]="edfbrowser openbox"
-  # The desktop program end to end: a virtual X server, key presses, window
-  # titles, screenshots; iconv reads the recordings' Windows-1251 marks.
-  [e2e]="xvfb xauth xdotool x11-utils imagemagick libc-bin"
+  # The desktop program end to end: a virtual X server, a window manager
+  # (openbox: stacking, focus and modal windows as on a workstation), key
+  # presses, window titles and the stacking order (xprop), a Russian keyboard
+  # layout beside the English one (setxkbmap) for typing Cyrillic marks,
+  # screenshots; iconv reads the recordings' Windows-1251 marks.
+  [e2e]="xvfb xauth openbox xdotool x11-utils x11-xkb-utils imagemagick libc-bin"
   # The Debian package and its checks: dpkg-shlibdeps (dpkg-dev) and file
   # find the runtime packages of what the programs link; rsvg-convert
   # (librsvg2-bin) renders the icon's PNG sizes; lintian, desktop-file-utils

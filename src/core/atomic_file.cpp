@@ -30,24 +30,24 @@ bool PathExists(const std::string& path) {
 }
 
 FileResult MoveAside(const std::string& from, const std::string& to) {
-  if (PathExists(to)) return {false, "cannot move " + from + " to " + to + ": it exists"};
+  if (PathExists(to)) return FileResult::Failed(Own::kFileMoveExists, {from, to});
   std::error_code ec;
   fs::rename(NativePath(from), NativePath(to), ec);
-  if (ec) return {false, "cannot move " + from + " to " + to + ": " + ec.message()};
+  if (ec) return FileResult::Failed(Own::kFileMove, {from, to, ec.message()});
   return {true, {}};
 }
 
 FileResult RemoveFile(const std::string& path) {
   std::error_code ec;
   fs::remove(NativePath(path), ec);
-  if (ec) return {false, "cannot delete " + path + ": " + ec.message()};
+  if (ec) return FileResult::Failed(Own::kFileDelete, {path, ec.message()});
   return {true, {}};
 }
 
 FileResult MakeFolders(const std::string& path) {
   std::error_code ec;
   fs::create_directories(NativePath(path), ec);
-  if (ec) return {false, "cannot create " + path + ": " + ec.message()};
+  if (ec) return FileResult::Failed(Own::kFileCreateFolder, {path, ec.message()});
   return {true, {}};
 }
 

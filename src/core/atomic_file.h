@@ -6,13 +6,30 @@
 #include <cstddef>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "core/own_texts.h"
 
 namespace vexa {
 
 struct FileResult {
+  FileResult() = default;
+  FileResult(bool success, std::string why = {}, TOwnMessage said = {})
+      : ok(success), error(std::move(why)), message(std::move(said)) {}
+
   bool ok = false;
-  std::string error;  // what failed and why, empty on success
+  std::string error;  // what failed and why, in English (the tools), empty on success
+  // The same for the operator, in the language on screen; empty where the
+  // failure has no own text (then error is shown).
+  TOwnMessage message;
+
+  static FileResult Failed(Own id, std::vector<std::string> args) {
+    TOwnMessage m{id, std::move(args)};
+    std::string english = m.Text(kEnglish);
+    return {false, std::move(english), std::move(m)};
+  }
+  std::string Text(int language) const { return message.empty() ? error : message.Text(language); }
 };
 
 // Writes bytes to path atomically (see above). On failure the target is

@@ -11,8 +11,8 @@
 namespace vexa {
 namespace {
 
-std::string Failure(const std::string& what, const std::string& path, int err) {
-  return what + " " + path + ": " + std::generic_category().message(err);
+FileResult Failure(Own what, const std::string& path, int err) {
+  return FileResult::Failed(what, {path, std::generic_category().message(err)});
 }
 
 bool WriteAll(int fd, const std::byte* data, std::size_t size) {
@@ -39,24 +39,24 @@ std::string FolderOf(const std::string& path) {
 FileResult WriteFileAtomic(const std::string& path, std::span<const std::byte> bytes) {
   std::string temp = path + ".tmpXXXXXX";
   const int fd = ::mkstemp(temp.data());
-  if (fd < 0) return {false, Failure("cannot create a temporary file beside", path, errno)};
+  if (fd < 0) return Failure(Own::kFileCreateTemp, path, errno);
   // mkstemp makes the file 0600; the settings are as readable as any file.
   ::fchmod(fd, 0644);
   if (!WriteAll(fd, bytes.data(), bytes.size()) || ::fsync(fd) != 0) {
     const int err = errno;
     ::close(fd);
     ::unlink(temp.c_str());
-    return {false, Failure("cannot write", temp, err)};
+    return Failure(Own::kFileWrite, temp, err);
   }
   if (::close(fd) != 0) {
     const int err = errno;
     ::unlink(temp.c_str());
-    return {false, Failure("cannot close", temp, err)};
+    return Failure(Own::kFileClose, temp, err);
   }
   if (::rename(temp.c_str(), path.c_str()) != 0) {
     const int err = errno;
     ::unlink(temp.c_str());
-    return {false, Failure("cannot replace", path, err)};
+    return Failure(Own::kFileReplace, path, err);
   }
   // The rename is durable only once the folder's entry is on disk.
   const int dir = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY);

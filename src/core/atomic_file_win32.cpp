@@ -16,8 +16,8 @@ std::wstring Wide(const std::string& utf8) {
   return out;
 }
 
-std::string Failure(const std::string& what, const std::string& path, DWORD err) {
-  return what + " " + path + ": Windows error " + std::to_string(err);
+FileResult Failure(Own what, const std::string& path, DWORD err) {
+  return FileResult::Failed(what, {path, "Windows error " + std::to_string(err)});
 }
 
 }  // namespace
@@ -28,7 +28,7 @@ FileResult WriteFileAtomic(const std::string& path, std::span<const std::byte> b
   HANDLE h = CreateFileW(wtemp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) {
-    return {false, Failure("cannot create a temporary file beside", path, GetLastError())};
+    return Failure(Own::kFileCreateTemp, path, GetLastError());
   }
   const std::byte* data = bytes.data();
   std::size_t left = bytes.size();
@@ -45,7 +45,7 @@ FileResult WriteFileAtomic(const std::string& path, std::span<const std::byte> b
   CloseHandle(h);
   if (!ok) {
     DeleteFileW(wtemp.c_str());
-    return {false, Failure("cannot write", temp, writeErr)};
+    return Failure(Own::kFileWrite, temp, writeErr);
   }
   // Another program (a virus scanner, an editor) may hold the target for a
   // moment: retry for about a second before giving up.
@@ -60,7 +60,7 @@ FileResult WriteFileAtomic(const std::string& path, std::span<const std::byte> b
     Sleep(50);
   }
   DeleteFileW(wtemp.c_str());
-  return {false, Failure("cannot replace", path, err)};
+  return Failure(Own::kFileReplace, path, err);
 }
 
 FileResult ReserveFileBeside(const std::string& path, std::string& temp) {

@@ -1,5 +1,7 @@
 #include "core/own_texts.h"
 
+#include <string_view>
+
 namespace vexa {
 
 // clang-format off
@@ -78,7 +80,67 @@ const char* const OwnTexts[kOwnTextCount][2] = {
      "значение не помещается в 8 символов поля заголовка EDF+ в канале "},
     {"the recording has more marks than EDF+ can hold at its sample interval",
      "в записи больше меток, чем EDF+ вмещает при ее интервале записи"},
+    // Windows and dialogs.
+    {"Breathing-measurement recorder for Flown-710®", "Регистратор дыхательных измерений для Flown-710®"},
+    {"Version ", "Версия "},
+    {"VEXA — breathing-measurement recorder", "VEXA — регистратор дыхательных измерений"},
+    {"VEXA project", "Проект VEXA"},
+    {"Recordings: .vxa text files; settings: vexa.cfg, vexa.pset", "Записи: текстовые файлы .vxa; настройки: vexa.cfg, vexa.pset"},
+    {"cannot read %1 (%2): the default settings are used and the file is left as it is",
+     "не удается прочитать %1 (%2): используются настройки по умолчанию, файл оставлен как есть"},
+    {"%1 %2; %3 stored presets were read. It is kept as %4 before the presets are saved again.",
+     "%1 %2; прочитано сохраненных наборов установок: %3. Перед следующим сохранением наборов он будет сохранен как %4."},
+    {"cannot be read (%1)", "не читается (%1)"},
+    {"is larger than any preset file", "больше любого файла наборов установок"},
+    {"holds values this program cannot write back as they are", "содержит значения, которые программа не может записать обратно без изменений"},
+    {"ends inside its first 8 bytes", "обрывается в первых 8 байтах"},
+    {"announces %1 presets; the list holds %2", "объявляет наборов установок: %1; список вмещает %2"},
+    {"has a record %1 that is cut short or gives a text a negative length",
+     "содержит запись %1, которая обрывается или задает тексту отрицательную длину"},
+    {"announces %1 presets", "объявляет наборов установок: %1"},
+    {"has texts longer than 99 bytes, cut to 99", "содержит тексты длиннее 99 байт, они обрезаны до 99"},
+    {"has bytes after its last record", "содержит байты после последней записи"},
+    {"cannot create a temporary file beside %1: %2", "не удается создать временный файл рядом с %1: %2"},
+    {"cannot write %1: %2", "не удается записать %1: %2"},
+    {"cannot close %1: %2", "не удается закрыть %1: %2"},
+    {"cannot replace %1: %2", "не удается заменить %1: %2"},
+    {"cannot move %1 to %2: it exists", "не удается переименовать %1 в %2: такой файл уже есть"},
+    {"cannot move %1 to %2: %3", "не удается переименовать %1 в %2: %3"},
+    {"cannot delete %1: %2", "не удается удалить %1: %2"},
+    {"cannot create %1: %2", "не удается создать %1: %2"},
+    {"cannot read %1: left as it is", "не удается прочитать %1: файл оставлен как есть"},
+    {"%1: COM%2 is not a port", "%1: COM%2 не является портом"},
+    {"%1: no device given", "%1: устройство не указано"},
+    {"%1: a device name is one line", "%1: имя устройства должно быть одной строкой"},
+    {"%1: larger than %2 KiB, not a ports file: left as it is", "%1: больше %2 КиБ, это не файл портов: оставлен как есть"},
+    {"%1: the chart has no size to draw", "%1: у графика нет размера для рисования"},
+    {"%1: the image cannot be encoded", "%1: изображение не удается закодировать"},
+    {"%1: no chart to draw", "%1: нет графика для рисования"},
+    {"%1: the PDF page cannot be drawn", "%1: страницу PDF не удается нарисовать"},
+    {"cannot create: %1", "не удается создать: %1"},
+    {"cannot write: %1", "не удается записать: %1"},
+    {"cannot sync: %1", "не удается сбросить на диск: %1"},
+    {"cannot close: %1", "не удается закрыть: %1"},
+    {"the recording file is not open", "файл записи не открыт"},
+    {"negative file position", "отрицательная позиция в файле"},
+    {"; the incomplete end could not be cut off", "; неполный конец не удалось отрезать"},
 };
 // clang-format on
+
+std::string FormatOwn(Own id, int language, const std::vector<std::string>& args) {
+  const std::string_view text = OwnText(id, language);
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '%' && i + 1 < text.size() && text[i + 1] >= '1' && text[i + 1] <= '9') {
+      const auto k = static_cast<std::size_t>(text[i + 1] - '1');
+      if (k < args.size()) out += args[k];
+      ++i;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
 
 }  // namespace vexa

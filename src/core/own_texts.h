@@ -7,6 +7,9 @@
 // message table.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "core/messages.h"
 
 namespace vexa {
@@ -80,6 +83,49 @@ enum class Own : int {
   kEdfStartOutOfRange,   // followed by the start
   kEdfValueTooWide,      // followed by the channel's title
   kEdfTooManyMarks,
+  // Windows and dialogs: the splash and the About page; what could not be
+  // read at start; files that could not be written, the ports file, the
+  // recording file. Texts with %1, %2... are composed by FormatOwn.
+  kSplashSubtitle,
+  kSplashVersion,       // followed by the version
+  kAboutProduct,
+  kAboutMaker,
+  kAboutFiles,
+  kSettingsUnreadable,  // %1 the file, %2 the system's reason
+  kPresetFileProblem,   // %1 the file, %2 one of kPreset..., %3 presets read, %4 the copy
+  kPresetCannotRead,    // %1 the system's reason
+  kPresetTooLarge,
+  kPresetNotWritable,
+  kPresetShortHead,
+  kPresetTooMany,       // %1 announced, %2 the most the list holds
+  kPresetBadRecord,     // %1 the record's number
+  kPresetNegativeCount, // %1 announced
+  kPresetTextsCut,
+  kPresetTrailingBytes,
+  kFileCreateTemp,      // %1 the file, %2 the system's reason (here and below)
+  kFileWrite,
+  kFileClose,
+  kFileReplace,
+  kFileMoveExists,      // %1 from, %2 to
+  kFileMove,            // %1 from, %2 to, %3 the reason
+  kFileDelete,
+  kFileCreateFolder,
+  kPortsUnreadable,     // %1 the ports file
+  kPortsNotAPort,       // %1 the ports file, %2 the port number
+  kPortsNoDevice,
+  kPortsDeviceOneLine,
+  kPortsTooLarge,       // %1 the ports file, %2 the most it may hold in KiB
+  kImageNoSize,         // %1 the picture's file
+  kImageNotEncoded,
+  kImageNoChart,
+  kPdfNotDrawn,         // %1 the PDF file
+  kRecordCannotCreate,  // %1 the system's reason (here and below)
+  kRecordCannotWrite,
+  kRecordCannotSync,
+  kRecordCannotClose,
+  kRecordNotOpen,
+  kRecordNegativePosition,
+  kRecordEndNotCut,     // after one of the above
 
   kCount
 };
@@ -88,5 +134,19 @@ inline constexpr int kOwnTextCount = static_cast<int>(Own::kCount);
 extern const char* const OwnTexts[kOwnTextCount][2];
 
 inline const char* OwnText(Own id, int language) { return Text(OwnTexts, static_cast<int>(id), language); }
+
+// Own text `id` in a language with %1 ... %9 replaced by args[0] ... args[8]
+// (a placeholder without its argument reads ""; "%" otherwise stands).
+std::string FormatOwn(Own id, int language, const std::vector<std::string>& args = {});
+
+// An operator text kept as its id and arguments until it is shown, so that
+// it reads in the language on screen then (the tools print it in English).
+struct TOwnMessage {
+  Own id = Own::kCount;  // kCount: no message
+  std::vector<std::string> args;
+
+  bool empty() const { return id == Own::kCount; }
+  std::string Text(int language) const { return empty() ? std::string() : FormatOwn(id, language, args); }
+};
 
 }  // namespace vexa

@@ -329,8 +329,7 @@ TGLOB::LoadResult TGLOB::Load() {
     // Permissions, a failing disk, a folder of that name: the file may be
     // sound once that is put right, so it is not replaced by the defaults.
     leaveExistingFile_ = true;
-    LoadProblem = "cannot read " + ConfigPath + " (" + error +
-                  "): the default settings are used and the file is left as it is";
+    LoadProblem = {Own::kSettingsUnreadable, {ConfigPath, error}};
     return LoadResult::kUnreadable;
   }
   if (DecodeSettings(bytes, *this) == SettingsDecode::kRejected) {

@@ -18,6 +18,8 @@
 #include <utility>
 #include <vector>
 
+#include "core/own_texts.h"
+
 #include "core/paths.h"
 
 namespace vexa {
@@ -53,8 +55,9 @@ class TGLOB {
   std::string ConfigPath;
   std::string PresetPath;
   // For the operator, said once: vexa.cfg exists but could not be read, so
-  // this run uses the defaults and leaves the file as it is. Empty otherwise.
-  std::string LoadProblem;
+  // this run uses the defaults and leaves the file as it is (in the language
+  // on screen when it is shown). Empty otherwise.
+  TOwnMessage LoadProblem;
   // The file's bytes as read (zeros for a new file). Save rewrites only the
   // fields whose value differs from these bytes, so padding, text tails after
   // their terminator, history slots past the count and the mail fields stay

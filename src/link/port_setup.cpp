@@ -37,15 +37,25 @@ std::string DescribeComPort(int n, const ComPortResolution& r, int language) {
   return name + ": " + OwnText(Own::kNoSuchPort, language);
 }
 
+namespace {
+PortsFileEdit Refused(Own why, std::string detail = {}) {
+  PortsFileEdit edit;
+  edit.refusal = why;
+  edit.detail = std::move(detail);
+  edit.error = FormatOwn(why, kEnglish, {std::string(kPortsFileName), edit.detail});
+  return edit;
+}
+}  // namespace
+
 PortsFileEdit WithComPortLine(std::string_view text, int n, std::string_view device) {
   device = TrimBlanks(device);
-  if (n < 1) return {{}, "COM" + std::to_string(n) + " is not a port"};
-  if (device.empty()) return {{}, "no device given"};
+  if (n < 1) return Refused(Own::kPortsNotAPort, std::to_string(n));
+  if (device.empty()) return Refused(Own::kPortsNoDevice);
   if (device.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos) {
-    return {{}, "a device name is one line"};
+    return Refused(Own::kPortsDeviceOneLine);
   }
   if (text.size() > kMaxPortsFileBytes) {
-    return {{}, "larger than " + std::to_string(kMaxPortsFileBytes / 1024) + " KiB, not a ports file: left as it is"};
+    return Refused(Own::kPortsTooLarge, std::to_string(kMaxPortsFileBytes / 1024));
   }
   // Lines as [begin, end) without their line end; the line the lookup
   // answers from is the first for n with a device, else the first for n.
@@ -88,11 +98,11 @@ FileResult WriteComPortDevice(int n, const std::string& device, const std::strin
   std::string text;
   if (FileExists(path)) {
     std::vector<std::byte> bytes;
-    if (!ReadFileBytes(path, kMaxPortsFileBytes + 1, bytes)) return {false, "cannot read " + path + ": left as it is"};
+    if (!ReadFileBytes(path, kMaxPortsFileBytes + 1, bytes)) return FileResult::Failed(Own::kPortsUnreadable, {path});
     text.assign(reinterpret_cast<const char*>(bytes.data()), bytes.size());
   }
   const PortsFileEdit edit = WithComPortLine(text, n, device);
-  if (!edit.error.empty()) return {false, path + ": " + edit.error};
+  if (edit.refusal != Own::kCount) return FileResult::Failed(edit.refusal, {path, edit.detail});
   return WriteFileAtomic(path, std::as_bytes(std::span(edit.text.data(), edit.text.size())));
 }
 

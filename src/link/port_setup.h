@@ -25,7 +25,11 @@ std::string DescribeComPort(int n, const ComPortResolution& resolution, int lang
 
 struct PortsFileEdit {
   std::string text;   // the whole new file
-  std::string error;  // empty when the edit is possible
+  std::string error;  // in English, naming the file vexa.ports; empty when the edit is possible
+  // Why it is refused, for the operator: an own text whose %1 is the file
+  // (and %2 the detail); empty when the edit is possible.
+  Own refusal = Own::kCount;
+  std::string detail;
 };
 
 // The text of vexa.ports with COM n standing for `device`. The line that

@@ -11,11 +11,11 @@
 namespace vexa::platform {
 
 FileResult WriteChartBitmap(chart::Chart& chart, QSize size, const std::string& path) {
-  if (size.width() < 1 || size.height() < 1) return {false, path + ": the chart has no size to draw"};
+  if (size.width() < 1 || size.height() < 1) return FileResult::Failed(Own::kImageNoSize, {path});
   const QImage image = RenderChartImage(chart, size);
   QBuffer buffer;
   buffer.open(QIODevice::WriteOnly);
-  if (!image.save(&buffer, "BMP")) return {false, path + ": the image cannot be encoded"};
+  if (!image.save(&buffer, "BMP")) return FileResult::Failed(Own::kImageNotEncoded, {path});
   const QByteArray& bytes = buffer.data();
   return WriteFileAtomic(path, std::as_bytes(std::span(bytes.constData(), static_cast<std::size_t>(bytes.size()))));
 }
@@ -24,9 +24,9 @@ ChartImageResult SaveChartImage(TChannel& channel, QSize size, int language) {
   ChartImageResult r;
   r.path = channel.NextImageFileName();
   const FileResult written = channel.Chart ? WriteChartBitmap(*channel.Chart, size, r.path)
-                                           : FileResult{false, r.path + ": no chart to draw"};
+                                           : FileResult::Failed(Own::kImageNoChart, {r.path});
   // The reason names the file already.
-  if (!written.ok) r.message = MessageText(1, language) + written.error;
+  if (!written.ok) r.message = MessageText(1, language) + written.Text(language);
   return r;
 }
 

@@ -181,7 +181,7 @@ FileResult WritePrintPdf(chart::Chart& chart, const std::string& path, const Pri
     writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4),
                                      options.landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
                                      QMarginsF(0, 0, 0, 0)));
-    if (!PrintPage(chart, writer, options)) return {false, path + ": the PDF page cannot be drawn"};
+    if (!PrintPage(chart, writer, options)) return FileResult::Failed(Own::kPdfNotDrawn, {path});
   }
   const QByteArray& bytes = buffer.data();
   return WriteFileAtomic(path, std::as_bytes(std::span(bytes.constData(), static_cast<std::size_t>(bytes.size()))));

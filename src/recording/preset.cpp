@@ -129,16 +129,17 @@ void TPresets::Remove(int index) {
 }
 
 void TPresets::Load() {
-  LoadProblem.clear();
+  LoadProblem = {};
   DamagedCopy.clear();
   std::vector<std::byte> bytes;
-  std::string problem, error;
+  TOwnMessage problem;
+  std::string error;
   if (!FileName.empty() && PathExists(FileName)) {
     if (!ReadFileBytes(FileName, kMaxPresetFile + 1, bytes, &error)) {
-      problem = "cannot be read (" + error + ")";
+      problem = {Own::kPresetCannotRead, {error}};
       bytes.clear();
     } else if (bytes.size() > kMaxPresetFile) {
-      problem = "is larger than any preset file";
+      problem = {Own::kPresetTooLarge, {}};
       bytes.resize(kMaxPresetFile);
     }
   }
@@ -148,13 +149,17 @@ void TPresets::Load() {
   // finite, a flag byte other than 0 or 1, a text with a zero inside) would
   // be lost at the next save as well.
   if (problem.empty() && !bytes.empty() && SerializePresets(*this) != bytes) {
-    problem = "holds values this program cannot write back as they are";
+    problem = {Own::kPresetNotWritable, {}};
   }
   if (problem.empty()) return;
   DamagedCopy = FileName + ".damaged-" + FormatFileStamp(NowDateTime());
-  LoadProblem = FileName + " " + problem + "; " + std::to_string(Count - 1) +
-                " stored presets were read. It is kept as " + DamagedCopy +
-                " before the presets are saved again.";
+  LoadProblem = {FileName, std::move(problem), Count - 1, DamagedCopy};
+}
+
+std::string TPresetLoadProblem::Text(int language) const {
+  if (empty()) return {};
+  return FormatOwn(Own::kPresetFileProblem, language,
+                   {File, Why.Text(language), std::to_string(PresetsRead), Copy});
 }
 
 bool TPresets::Save() {
@@ -174,21 +179,20 @@ PresetParseResult ParsePresets(std::span<const std::byte> bytes, TPresets& list)
   PresetParseResult result;
   ByteReader in(bytes);
   if (!in.I32(result.announced) || !in.I32(result.savedCurrent)) {
-    if (!bytes.empty()) result.problem = "ends inside its first 8 bytes";
+    if (!bytes.empty()) result.problem = {Own::kPresetShortHead, {}};
     return result;
   }
   int32_t read = 0;
   bool cut = false;
   while (read < result.announced) {
     if (list.Count >= kMaxPresets) {
-      result.problem = "announces " + std::to_string(result.announced) +
-                       " presets; the list holds " + std::to_string(kMaxPresets - 1);
+      result.problem = {Own::kPresetTooMany,
+                        {std::to_string(result.announced), std::to_string(kMaxPresets - 1)}};
       break;
     }
     TPreset p;
     if (!ReadRecord(in, p, cut)) {
-      result.problem = "has a record " + std::to_string(read + 1) +
-                       " that is cut short or gives a text a negative length";
+      result.problem = {Own::kPresetBadRecord, {std::to_string(read + 1)}};
       break;
     }
     list.AddDefault();
@@ -197,11 +201,11 @@ PresetParseResult ParsePresets(std::span<const std::byte> bytes, TPresets& list)
   }
   result.complete = read == result.announced;
   if (result.problem.empty() && result.announced < 0) {
-    result.problem = "announces " + std::to_string(result.announced) + " presets";
+    result.problem = {Own::kPresetNegativeCount, {std::to_string(result.announced)}};
   } else if (result.problem.empty() && cut) {
-    result.problem = "has texts longer than 99 bytes, cut to 99";
+    result.problem = {Own::kPresetTextsCut, {}};
   } else if (result.problem.empty() && in.left() > 0) {
-    result.problem = "has bytes after its last record";
+    result.problem = {Own::kPresetTrailingBytes, {}};
   }
   list.Current =
       result.savedCurrent >= 0 && result.savedCurrent < list.Count ? result.savedCurrent : 0;

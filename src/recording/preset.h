@@ -20,6 +20,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/own_texts.h"
 #include "recording/channels.h"
 
 namespace vexa {
@@ -53,6 +54,20 @@ bool IsValidPresetText(std::string_view utf8);
 bool SetPresetName(TPreset& p, std::string_view utf8);
 bool SetPresetDescription(TPreset& p, std::string_view utf8);
 
+// What the operator is told once of a preset file that does not read back
+// whole: the file, why (kPresetCannotRead ... kPresetTrailingBytes), how many
+// stored presets were read, and the copy it is kept as; composed in the
+// language on screen when it is shown.
+struct TPresetLoadProblem {
+  std::string File;
+  TOwnMessage Why;
+  int32_t PresetsRead = 0;
+  std::string Copy;
+
+  bool empty() const { return Why.empty(); }
+  std::string Text(int language) const;
+};
+
 class TPresets {
  public:
   int32_t Count = 0;
@@ -65,7 +80,7 @@ class TPresets {
   // happened, to be told to the operator once. The first Save then keeps the
   // file as DamagedCopy before it writes a new one; a copy it cannot make
   // leaves the file untouched and the Save fails.
-  std::string LoadProblem;
+  TPresetLoadProblem LoadProblem;
   std::string DamagedCopy;
 
   TPresets() = default;                     // an empty list; AddDefault or Load fills it
@@ -101,7 +116,7 @@ struct PresetParseResult {
   bool complete = false;  // every announced record was read
   int32_t announced = 0;  // N from the file
   int32_t savedCurrent = 0;
-  std::string problem;  // why the bytes are not all read as they are; "" when they are
+  TOwnMessage problem;  // why the bytes are not all read as they are; empty when they are
 };
 
 // Empties list, adds "Default" and appends the records of a file image;

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/own_texts.h"
+
 namespace vexa {
 
 class TRecordFile {
@@ -34,10 +36,13 @@ class TRecordFile {
   int64_t Size() const { return size_; }
   // Syncs and closes; false when the final sync or close failed.
   bool Close();
-  const std::string& LastError() const { return error_; }
+  // What failed and why, in a language (the caller names the file).
+  std::string LastError(int language = kEnglish) const {
+    return error_.Text(language) + (endNotCut_ ? OwnText(Own::kRecordEndNotCut, language) : "");
+  }
 
  private:
-  bool Fail(const char* what);
+  bool Fail(Own what);  // what (kRecordCannotCreate...) with the system's reason
 #ifdef _WIN32
   void* handle_ = nullptr;
 #else
@@ -45,7 +50,8 @@ class TRecordFile {
 #endif
   int64_t size_ = 0;
   bool nameTaken_ = false;
-  std::string error_;  // what failed and why; the caller names the file
+  TOwnMessage error_;
+  bool endNotCut_ = false;  // a failed append left part of its row behind
 };
 
 }  // namespace vexa

@@ -49,8 +49,9 @@ TRecordFile::~TRecordFile() {
   if (fd_ >= 0) ::close(fd_);
 }
 
-bool TRecordFile::Fail(const char* what) {
-  error_ = std::string(what) + ": " + std::generic_category().message(errno);
+bool TRecordFile::Fail(Own what) {
+  error_ = {what, {std::generic_category().message(errno)}};
+  endNotCut_ = false;
   return false;
 }
 
@@ -59,12 +60,13 @@ bool TRecordFile::Create(const std::string& path) {
   fd_ = -1;
   size_ = 0;
   nameTaken_ = false;
-  error_.clear();
+  error_ = {};
+  endNotCut_ = false;
   // O_EXCL also refuses a symbolic link at path, wherever it points.
   fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
   if (fd_ < 0) {
     nameTaken_ = errno == EEXIST;
-    return Fail("cannot create");
+    return Fail(Own::kRecordCannotCreate);
   }
   return true;
 }
@@ -73,12 +75,13 @@ bool TRecordFile::IsOpen() const { return fd_ >= 0; }
 
 bool TRecordFile::Append(std::string_view bytes, bool sync) {
   if (fd_ < 0) {
-    error_ = "the recording file is not open";
+    error_ = {Own::kRecordNotOpen, {}};
+    endNotCut_ = false;
     return false;
   }
   int64_t written = 0;
-  bool ok = WriteAll(fd_, bytes, -1, written) || Fail("cannot write");
-  ok = ok && (!sync || SyncData(fd_) == 0 || Fail("cannot sync"));
+  bool ok = WriteAll(fd_, bytes, -1, written) || Fail(Own::kRecordCannotWrite);
+  ok = ok && (!sync || SyncData(fd_) == 0 || Fail(Own::kRecordCannotSync));
   if (ok) {
     size_ += written;
     return true;
@@ -86,24 +89,25 @@ bool TRecordFile::Append(std::string_view bytes, bool sync) {
   // Cut off what reached the file of a row that failed, and append from there.
   if (::ftruncate(fd_, static_cast<off_t>(size_)) != 0 ||
       ::lseek(fd_, static_cast<off_t>(size_), SEEK_SET) < 0) {
-    error_ += "; the incomplete end could not be cut off";
+    endNotCut_ = true;
   }
   return false;
 }
 
 bool TRecordFile::WriteAt(int64_t offset, std::string_view bytes) {
   if (fd_ < 0 || offset < 0) {
-    error_ = fd_ < 0 ? "the recording file is not open" : "negative file position";
+    error_ = {fd_ < 0 ? Own::kRecordNotOpen : Own::kRecordNegativePosition, {}};
+    endNotCut_ = false;
     return false;
   }
   int64_t written = 0;
-  return WriteAll(fd_, bytes, offset, written) || Fail("cannot write");
+  return WriteAll(fd_, bytes, offset, written) || Fail(Own::kRecordCannotWrite);
 }
 
 bool TRecordFile::Close() {
   if (fd_ < 0) return true;
-  bool ok = SyncData(fd_) == 0 || Fail("cannot sync");
-  if (::close(fd_) != 0 && ok) ok = Fail("cannot close");
+  bool ok = SyncData(fd_) == 0 || Fail(Own::kRecordCannotSync);
+  if (::close(fd_) != 0 && ok) ok = Fail(Own::kRecordCannotClose);
   fd_ = -1;
   return ok;
 }

@@ -40,8 +40,9 @@ TRecordFile::~TRecordFile() {
   if (handle_) CloseHandle(static_cast<HANDLE>(handle_));
 }
 
-bool TRecordFile::Fail(const char* what) {
-  error_ = std::string(what) + ": Windows error " + std::to_string(GetLastError());
+bool TRecordFile::Fail(Own what) {
+  error_ = {what, {"Windows error " + std::to_string(GetLastError())}};
+  endNotCut_ = false;
   return false;
 }
 
@@ -50,13 +51,14 @@ bool TRecordFile::Create(const std::string& path) {
   handle_ = nullptr;
   size_ = 0;
   nameTaken_ = false;
-  error_.clear();
+  error_ = {};
+  endNotCut_ = false;
   HANDLE h = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) {
     const DWORD err = GetLastError();
     nameTaken_ = err == ERROR_FILE_EXISTS || err == ERROR_ALREADY_EXISTS;
-    return Fail("cannot create");
+    return Fail(Own::kRecordCannotCreate);
   }
   handle_ = h;
   return true;
@@ -66,36 +68,40 @@ bool TRecordFile::IsOpen() const { return handle_ != nullptr; }
 
 bool TRecordFile::Append(std::string_view bytes, bool sync) {
   if (!handle_) {
-    error_ = "the recording file is not open";
+    error_ = {Own::kRecordNotOpen, {}};
+    endNotCut_ = false;
     return false;
   }
   HANDLE h = static_cast<HANDLE>(handle_);
-  bool ok = (Seek(h, size_) && WriteAll(h, bytes.data(), bytes.size())) || Fail("cannot write");
-  ok = ok && (!sync || FlushFileBuffers(h) || Fail("cannot sync"));
+  bool ok = (Seek(h, size_) && WriteAll(h, bytes.data(), bytes.size())) ||
+            Fail(Own::kRecordCannotWrite);
+  ok = ok && (!sync || FlushFileBuffers(h) || Fail(Own::kRecordCannotSync));
   if (ok) {
     size_ += static_cast<int64_t>(bytes.size());
     return true;
   }
   // Cut off what reached the file of a row that failed.
-  if (!Seek(h, size_) || !SetEndOfFile(h)) error_ += "; the incomplete end could not be cut off";
+  if (!Seek(h, size_) || !SetEndOfFile(h)) endNotCut_ = true;
   return false;
 }
 
 bool TRecordFile::WriteAt(int64_t offset, std::string_view bytes) {
   if (!handle_) {
-    error_ = "the recording file is not open";
+    error_ = {Own::kRecordNotOpen, {}};
+    endNotCut_ = false;
     return false;
   }
   HANDLE h = static_cast<HANDLE>(handle_);
-  if (!Seek(h, offset) || !WriteAll(h, bytes.data(), bytes.size())) return Fail("cannot write");
+  if (!Seek(h, offset) || !WriteAll(h, bytes.data(), bytes.size()))
+    return Fail(Own::kRecordCannotWrite);
   return true;
 }
 
 bool TRecordFile::Close() {
   if (!handle_) return true;
   HANDLE h = static_cast<HANDLE>(handle_);
-  bool ok = FlushFileBuffers(h) || Fail("cannot sync");
-  if (!CloseHandle(h) && ok) ok = Fail("cannot close");
+  bool ok = FlushFileBuffers(h) || Fail(Own::kRecordCannotSync);
+  if (!CloseHandle(h) && ok) ok = Fail(Own::kRecordCannotClose);
   handle_ = nullptr;
   return ok;
 }

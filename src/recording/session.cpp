@@ -51,7 +51,7 @@ std::string FirstChars(std::string_view text, std::size_t n) {
 // --- pure helpers -------------------------------------------------------------
 
 std::optional<double> ParseSampleInterval(std::string_view text, int language,
-                                          std::string* error) {
+                                          std::string* error, char separator) {
   auto fail = [&](Own k) -> std::optional<double> {
     if (error) *error = std::string(OwnText(k, language)) + Quoted(std::string(text));
     return std::nullopt;
@@ -59,8 +59,10 @@ std::optional<double> ParseSampleInterval(std::string_view text, int language,
   if (Cp1251Length(text) > static_cast<std::size_t>(kMaxIntervalText)) {
     return fail(Own::kIntervalTextTooLong);
   }
+  std::string number(text);
+  if (separator != '.') std::replace(number.begin(), number.end(), separator, '.');
   double v = 0;
-  if (!ParseDouble(text, v) || !std::isfinite(v)) return fail(Own::kIntervalNotNumber);
+  if (!ParseDouble(number, v) || !std::isfinite(v)) return fail(Own::kIntervalNotNumber);
   if (!(v >= kMinIntervalSeconds)) return fail(Own::kIntervalTooShort);
   if (v > kMaxIntervalSeconds) return fail(Own::kIntervalTooLong);
   return v;
@@ -220,12 +222,16 @@ std::string TSession::Text(int kind) const {
   return MessageText(kind, settings_.AppliedLanguage);
 }
 
+std::string TSession::FileError() const {
+  return channel_.RecordFile.LastError(settings_.AppliedLanguage);
+}
+
 std::string TSession::StopTitle() const {
   return CaptionText(52, settings_.AppliedLanguage) + Quoted(channel_.RecordFileName);
 }
 
 TStartResult TSession::Start(std::string_view intervalText, std::string_view postfix,
-                             bool scrollTicked) {
+                             bool scrollTicked, char separator) {
   TStartResult r;
   const int lang = settings_.AppliedLanguage;
   if (active_) {
@@ -236,22 +242,24 @@ TStartResult TSession::Start(std::string_view intervalText, std::string_view pos
     r.Message = problem;
     return r;
   }
-  const std::optional<double> interval = ParseSampleInterval(intervalText, lang, &r.Message);
+  const std::optional<double> interval = ParseSampleInterval(intervalText, lang, &r.Message, separator);
   if (!interval) return r;
   channel_.Postfix = std::string(postfix);
   channel_.IntervalSeconds = *interval;
   settings_.SampleInterval = *interval;
   channel_.ErrorPort = 0;
+  const bool rebuilds = channel_.UsingOwnPreset;  // StartRecording builds the preset's chart
   const int started = channel_.StartRecording();
   if (started != 0) {
+    r.ChartRebuilt = rebuilds;
     if (channel_.ErrorPort != 0) {
       settings_.MessageText = Text(3) + " " + std::to_string(channel_.ErrorPort);
       r.Result = TStartResult::kPortFailed;
     } else if (started == -2) {
       // "Error init thread" would send the operator looking in the wrong place.
       settings_.MessageText = Text(1) + channel_.RecordFileName;
-      if (!channel_.RecordFile.LastError().empty()) {
-        settings_.MessageText += ": " + channel_.RecordFile.LastError();
+      if (!FileError().empty()) {
+        settings_.MessageText += ": " + FileError();
       }
       r.Result = TStartResult::kFileFailed;
     } else {
@@ -300,7 +308,7 @@ TTickResult TSession::Tick(std::string_view description) {
   if (ch.DataCount >= RowLimit && !RollOver(description, r)) return r;
   if (!ch.WriteRow()) {
     EndOnFailure(description, r,
-                 Text(1) + ch.RecordFileName + ": " + ch.RecordFile.LastError());
+                 Text(1) + ch.RecordFileName + ": " + FileError());
   }
   return r;
 }
@@ -311,14 +319,14 @@ bool TSession::RollOver(std::string_view description, TTickResult& r) {
   r.PreviousFile = ch.RecordFileName;
   ch.RecordDescription = description.empty() ? " " : FirstChars(OneLine(description), kMaxDescription);
   if (!ch.CompleteRecordFile()) {
-    EndOnFailure(description, r, Text(1) + r.PreviousFile + ": " + ch.RecordFile.LastError());
+    EndOnFailure(description, r, Text(1) + r.PreviousFile + ": " + FileError());
     return false;
   }
   // The new file never takes the full one's name: CreateRecordFile moves on
   // to the next second when the name is taken.
   if (ch.CreateRecordFile() != 0) {
     std::string message = Text(1) + ch.RecordFileName;
-    if (!ch.RecordFile.LastError().empty()) message += ": " + ch.RecordFile.LastError();
+    if (!FileError().empty()) message += ": " + FileError();
     // The rows are in the full file, completed above: the stop title and
     // the operator's last line must name it, not the file that never was.
     ch.RecordFileName = r.PreviousFile;
@@ -383,7 +391,7 @@ TStopResult TSession::Stop(std::string_view description) {
   ch.CompleteFailed = false;
   ch.StopRecording();
   if (ch.CompleteFailed) {
-    r.Message = Text(1) + ch.RecordFileName + ": " + ch.RecordFile.LastError();
+    r.Message = Text(1) + ch.RecordFileName + ": " + FileError();
     settings_.MessageText = r.Message;
   }
   active_ = false;

@@ -37,11 +37,13 @@ inline constexpr double kMaxIntervalSeconds = 2147483.0;
 // --- pure helpers -------------------------------------------------------------
 
 // The interval text read as seconds, "." as the decimal point under any
-// locale, blanks around the number allowed. Empty with `error` set (in the
-// language given) for text that is not a number, too long, not finite, or an
-// interval that would record nothing or overflow the timer.
+// locale (and `separator` as well: the system's, as the control panel's
+// field shows it), blanks around the number allowed. Empty with `error` set
+// (in the language given, quoting the text as it stands) for text that is
+// not a number, too long, not finite, or an interval that would record
+// nothing or overflow the timer.
 std::optional<double> ParseSampleInterval(std::string_view text, int language,
-                                          std::string* error = nullptr);
+                                          std::string* error = nullptr, char separator = '.');
 
 // The sampling timer's interval: the whole part of seconds × 1000.
 int32_t TimerIntervalMs(double seconds);
@@ -95,6 +97,9 @@ struct TStartResult {
   std::string Message;       // for the message window when not started
   int32_t TimerMs = 0;       // the sampling timer's interval when started
   std::string MonitorTitle;  // the monitor's title when started
+  // Not started, but the chart was built anew from the preset on the way
+  // (a recording opened before is no longer in it).
+  bool ChartRebuilt = false;
 };
 
 struct TTickResult {
@@ -140,9 +145,11 @@ class TSession {
   TSession(TChannel& channel, TGLOB& settings);
 
   // bSTARTClick. scrollTicked is the state of the control panel's scroll
-  // check box (cbScrool). Refusals and failures leave the session idle with
-  // nothing open.
-  TStartResult Start(std::string_view intervalText, std::string_view postfix, bool scrollTicked);
+  // check box (cbScrool); separator the decimal separator the interval
+  // field takes besides "." (ParseSampleInterval). Refusals and failures
+  // leave the session idle with nothing open.
+  TStartResult Start(std::string_view intervalText, std::string_view postfix, bool scrollTicked,
+                     char separator = '.');
 
   // TimerIntervalTimer. description is the description field's text now:
   // it goes into a file completed by a roll-over or a failure.
@@ -167,6 +174,7 @@ class TSession {
 
  private:
   std::string Text(int kind) const;
+  std::string FileError() const;  // why the recording file failed, in the language on screen
   std::string StopTitle() const;
   bool RollOver(std::string_view description, TTickResult& r);
   void EndOnFailure(std::string_view description, TTickResult& r, const std::string& message);

@@ -2,14 +2,16 @@
 
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLocale>
+#include <QMouseEvent>
 #include <QProxyStyle>
 #include <QSystemTrayIcon>
 #include <QTabBar>
 #include <QTimer>
 
 #include "core/messages.h"
-#include "core/numtext.h"
+#include "core/own_texts.h"
 #include "platform/version.h"
 #include "recording/channel.h"
 #include "recording/panel_rules.h"
@@ -24,6 +26,7 @@
 #include "ui/f_print.h"
 #include "ui/modal.h"
 #include "ui/pictures.h"
+#include "ui/qt_texts.h"
 #include "ui/text_fields.h"
 #include "ui/window_place.h"
 #include "ui/windows.h"
@@ -122,11 +125,14 @@ void TF_CONTROL::ConnectHandlers() {
   connect(commands_.Print, &QAction::triggered, this, &TF_CONTROL::bPrintClick);
   connect(commands_.Image, &QAction::triggered, this, &TF_CONTROL::bBMPClick);
   // Ctrl+Q turns to the Exit page as a click on its tab would.
-  connect(commands_.Exit, &QAction::triggered, this,
-          [this] { ui_->PgC->setCurrentIndex(kTabExit); });
+  connect(commands_.Exit, &QAction::triggered, this, [this] { TurnToPage(kTabExit); });
   connect(TimerInterval, &QTimer::timeout, this, &TF_CONTROL::TimerIntervalTimer);
   connect(clock_, &QTimer::timeout, this, &TF_CONTROL::VrClock1SecondsChanged);
   connect(ui_->PgC, &QTabWidget::currentChanged, this, &TF_CONTROL::PgCChange);
+  // The operator's page changes are asked before they happen (a refused one
+  // never shows the other page, and the focus stays in the edited field).
+  ui_->PgC->tabBar()->installEventFilter(this);
+  ui_->PgC->installEventFilter(this);
   connect(ui_->bYes, &QPushButton::clicked, this, &TF_CONTROL::bYesClick);
   connect(ui_->bNo, &QPushButton::clicked, this, &TF_CONTROL::bNoClick);
   connect(ui_->bBrowse, &QToolButton::clicked, this, &TF_CONTROL::bBrowseClick);
@@ -171,6 +177,7 @@ void TF_CONTROL::ApplyLanguage() {
   if (settings_.Language == settings_.AppliedLanguage) return;
   settings_.AppliedLanguage = settings_.Language;
   const int lang = settings_.AppliedLanguage;
+  ApplyQtLanguage(lang);
   (lang == kRussian ? ui_->rLANGUAGE1 : ui_->rLANGUAGE0)->setChecked(true);
 
   for (int page = kTabMonitor; page <= kTabExit; ++page)
@@ -222,12 +229,16 @@ void TF_CONTROL::ApplyLanguage() {
                                             {ui_->lMASS, 7},
                                             {ui_->lHUMID, 8}};
   for (const auto& [label, caption] : labels) label->setText(Caption(caption, lang));
-  ui_->pINTERVAL->setText(QString::fromStdString(FormatGeneral(settings_.SampleInterval)));
+  ui_->pINTERVAL->setText(FieldNumber(settings_.SampleInterval));
   if (ui_->pPATH->count() > 0) ui_->pPATH->setCurrentIndex(0);
   ui_->bADDPRESET->setText(Caption(9, lang));
   ui_->bDELPRESET->setText(Caption(10, lang));
   ShowComDevice();
   commands_.ApplyLanguage(lang);
+  // The About page's lines of this program's own.
+  ui_->lPRODUCT->setText(QString::fromUtf8(OwnText(Own::kAboutProduct, lang)));
+  ui_->lMAKER->setText(QString::fromUtf8(OwnText(Own::kAboutMaker, lang)));
+  ui_->lWEB->setText(QString::fromUtf8(OwnText(Own::kAboutFiles, lang)));
   ui_->lExitMesage->setText(QString::fromUtf8(MessageText(5, lang)));
   ui_->bYes->setText(Caption(40, lang));
   ui_->bNo->setText(Caption(41, lang));
@@ -242,10 +253,73 @@ void TF_CONTROL::ApplyLanguage() {
 
 // --- pages and leaving ----------------------------------------------------------
 
+bool TF_CONTROL::TurnToPage(int index) {
+  const int from = currentPage_;
+  if (index == from) return true;
+  PreviousPage = from;
+  if (PageLeaveCheck && !PageLeaveCheck(from, index)) return false;
+  pageChecked_ = true;
+  ui_->PgC->setCurrentIndex(index);
+  pageChecked_ = false;
+  return currentPage_ == index;
+}
+
+int TF_CONTROL::NextEnabledPage(int from, int step) const {
+  const int count = ui_->PgC->count();
+  for (int i = 1; i < count; ++i) {
+    const int page = ((from + step * i) % count + count) % count;
+    if (ui_->PgC->isTabEnabled(page) && ui_->PgC->isTabVisible(page)) return page;
+  }
+  return from;
+}
+
+bool TF_CONTROL::eventFilter(QObject* watched, QEvent* event) {
+  QTabBar* tabs = ui_->PgC->tabBar();
+  int wanted = -1;
+  if (watched == tabs) {
+    switch (event->type()) {
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonDblClick: {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() != Qt::LeftButton) return false;
+        const int tab = tabs->tabAt(mouse->position().toPoint());
+        if (tab < 0 || tab == currentPage_ || !tabs->isTabEnabled(tab)) return false;
+        wanted = tab;
+        break;
+      }
+      case QEvent::Wheel:
+        // A turn of the wheel over the tabs never changes the page: it could
+        // reach the Exit page, which ends the program.
+        return true;
+      case QEvent::KeyPress: {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key != Qt::Key_Left && key != Qt::Key_Right) return false;
+        wanted = NextEnabledPage(currentPage_, key == Qt::Key_Left ? -1 : 1);
+        break;
+      }
+      default:
+        return false;
+    }
+  } else if (watched == ui_->PgC && event->type() == QEvent::KeyPress) {
+    // Ctrl+Tab and Ctrl+Shift+Tab, as QTabWidget takes them.
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const bool tab = key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab;
+    if (!tab || !(key->modifiers() & Qt::ControlModifier)) return false;
+    const bool back = key->key() == Qt::Key_Backtab || key->modifiers() & Qt::ShiftModifier;
+    wanted = NextEnabledPage(currentPage_, back ? -1 : 1);
+  } else {
+    return false;
+  }
+  if (wanted >= 0 && wanted != currentPage_) TurnToPage(wanted);
+  return true;
+}
+
 void TF_CONTROL::PgCChange(int index) {
   const int from = currentPage_;
   if (index == from) return;
-  if (!pageByProgram_) {
+  if (!pageByProgram_ && !pageChecked_) {
+    // A change that did not come through TurnToPage: the rule is asked
+    // afterwards, and a refused change goes back.
     PreviousPage = from;
     if (PageLeaveCheck && !PageLeaveCheck(from, index)) {
       ShowPage(from);
@@ -278,14 +352,14 @@ void TF_CONTROL::bYesClick() {
 void TF_CONTROL::bNoClick() { ShowPage(PreviousPage); }
 
 void TF_CONTROL::ExitProgram() {
-  std::string error;
-  const auto interval =
-      ParseSampleInterval(ui_->pINTERVAL->text().toStdString(), settings_.AppliedLanguage, &error);
-  if (!interval) {
-    ShowErrorBox(QString::fromStdString(error));
-    return;
-  }
-  settings_.SampleInterval = *interval;
+  // The interval is kept for the next start when a recording could start
+  // with it; one that could not (a recording opened with 0.0 s, a typed
+  // "abc") is not stored, and the one stored stays. It never holds the
+  // program open: nothing records.
+  if (const auto interval = ParseSampleInterval(ui_->pINTERVAL->text().toStdString(),
+                                                settings_.AppliedLanguage, nullptr,
+                                                FieldSeparator()))
+    settings_.SampleInterval = *interval;
   close();
 }
 
@@ -350,7 +424,7 @@ void TF_CONTROL::bBrowseClick() {
 
 void TF_CONTROL::ShowLoadedRecording() {
   if (!Channel) return;
-  ui_->pINTERVAL->setText(QString::fromStdString(FormatGeneral(Channel->IntervalSeconds)));
+  ui_->pINTERVAL->setText(FieldNumber(Channel->IntervalSeconds));
   ui_->Memo1->setPlainText(QString::fromStdString(Channel->RecordDescription));
   ui_->pFileNamePostfix->setText(QString::fromStdString(LoadedPostfix(Channel->LoadFileName)));
   monitor_.SetTitle(55, Channel->LoadFileName);

@@ -130,6 +130,10 @@ class TF_CONTROL : public QWidget {
   // Stores the interval and closes the panel (which ends the program); an
   // interval that does not convert is shown and the program stays.
   void ExitProgram();
+  // The operator turns to a page (a tab, Ctrl+Tab, Ctrl+Q, F5 on the Setup
+  // page): the leaving rule is asked first, and a refused change never
+  // happens. True when the page is active afterwards.
+  bool TurnToPage(int index);
 
  signals:
   // The language on screen changed; windows that show texts of the message
@@ -139,6 +143,8 @@ class TF_CONTROL : public QWidget {
  protected:
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;
+  // Clicks, keys and wheel turns on the tabs, Ctrl+Tab on the pages.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   // f_control.cpp
@@ -149,6 +155,9 @@ class TF_CONTROL : public QWidget {
   void FillDestinationList();
   void PgCChange(int index);
   void ShowPage(int index);  // a change made by the program: no leaving rule, PreviousPage kept
+  // The next page after `from` in direction step (±1) that the operator can
+  // turn to (the gas-analyser page is hidden).
+  int NextEnabledPage(int from, int step) const;
   void rLANGUAGEClick(int index);
   bool FormCloseQuery();
   void FormClose();
@@ -190,6 +199,7 @@ class TF_CONTROL : public QWidget {
   uint32_t panelColours_[7] = {};          // the seven colour panels, 0x00BBGGRR
   int currentPage_ = 0;
   bool pageByProgram_ = false;
+  bool pageChecked_ = false;  // TurnToPage has asked the leaving rule
 };
 
 }  // namespace vexa::ui

@@ -17,6 +17,7 @@
 #include "ui/f_dialog.h"
 #include "ui/f_mesage.h"
 #include "ui/f_monitor.h"
+#include "ui/text_fields.h"
 #include "ui/windows.h"
 #include "ui_f_control.h"
 
@@ -73,18 +74,19 @@ void TF_CONTROL::bSTARTClick() {
   }
   // F5 on the Setup page: the page is left first, as a click on the Monitor
   // tab would leave it; its leaving rule may keep it, and then nothing starts.
-  if (ui_->PgC->currentIndex() == kTabPreset) {
-    ui_->PgC->setCurrentIndex(kTabMonitor);
-    if (ui_->PgC->currentIndex() == kTabPreset) {
-      commands_.Start->setChecked(false);
-      return;
-    }
+  if (ui_->PgC->currentIndex() == kTabPreset && !TurnToPage(kTabMonitor)) {
+    commands_.Start->setChecked(false);
+    return;
   }
   const TStartResult r =
       session_->Start(ui_->pINTERVAL->text().toStdString(),
-                      ui_->pFileNamePostfix->text().toStdString(), Ticked(TChartOption::kScrool));
+                      ui_->pFileNamePostfix->text().toStdString(), Ticked(TChartOption::kScrool),
+                      FieldSeparator());
   if (r.Result != TStartResult::kStarted) {
     commands_.Start->setChecked(false);
+    // The recording shown is gone from the chart: the preset's empty chart
+    // on the monitor at once, nothing to print.
+    if (r.ChartRebuilt) RecordingLost();
     if (F_MESAGE) F_MESAGE->ShowText(r.Message);
     return;
   }

@@ -26,16 +26,6 @@ namespace vexa::ui {
 
 namespace {
 
-// Numbers in the Setup fields: the system's decimal separator, no group
-// separators (a "1,000" would not read back under a comma locale).
-QLocale FieldLocale() {
-  QLocale locale;
-  locale.setNumberOptions(QLocale::OmitGroupSeparator | QLocale::RejectGroupSeparator);
-  return locale;
-}
-
-QString LocaleNumber(double v) { return FieldLocale().toString(v, 'g', 15); }
-
 constexpr int kMaxNumberText = 15;
 
 }  // namespace
@@ -57,8 +47,13 @@ void TF_CONTROL::ConnectSetupPage() {
   QPushButton* const panels[kChannelCount] = {ui_->bVO2TColor, ui_->bVesColor, ui_->bO2Color,
                                               ui_->bTColor,    ui_->bVColor,   ui_->bFColor,
                                               ui_->bMColor};
-  for (int c = 0; c < kChannelCount; ++c)
+  for (int c = 0; c < kChannelCount; ++c) {
+    // A flat panel filled with its colour: the style's bevel would draw the
+    // colour lightened by its gradient (0x00FF00 as rgb(98,252,98)).
+    panels[c]->setFlat(true);
+    panels[c]->setAutoFillBackground(true);
     connect(panels[c], &QPushButton::clicked, this, [this, c] { ColourPanelClick(c); });
+  }
   connect(ui_->lbPSET, &QListWidget::currentRowChanged, this, &TF_CONTROL::lbPSETClick);
   connect(ui_->bADDPRESET, &QPushButton::clicked, this, &TF_CONTROL::bADDPRESETClick);
   connect(ui_->bDELPRESET, &QPushButton::clicked, this, &TF_CONTROL::bDELPRESETClick);
@@ -117,10 +112,10 @@ void TF_CONTROL::ShowPreset() {
   ui_->pDESCR->setText(QString::fromStdString(p.Description));
   ui_->pPORTFLOWN->setText(QString::number(p.FlownPort));
   ui_->pPORTAIRO->setText(QString::number(p.AiroPort));
-  ui_->pAPRESS->setText(LocaleNumber(p.AtmPressure));
-  ui_->pTENV->setText(LocaleNumber(p.AirTemperature));
-  ui_->pMASS->setText(LocaleNumber(p.BodyMass));
-  ui_->pPOWER->setText(LocaleNumber(p.Humidity));
+  ui_->pAPRESS->setText(FieldNumber(p.AtmPressure));
+  ui_->pTENV->setText(FieldNumber(p.AirTemperature));
+  ui_->pMASS->setText(FieldNumber(p.BodyMass));
+  ui_->pPOWER->setText(FieldNumber(p.Humidity));
   PaintEditFonts();  // also the fields whose text stayed the same
   QCheckBox* const visible[kChannelCount] = {ui_->cbVO2t, ui_->cbVes, ui_->cbO2, ui_->cbT,
                                              ui_->cbV,    ui_->cbF,   ui_->cbM};
@@ -306,7 +301,8 @@ void TF_CONTROL::ChooseComDevice(const SerialDevice& device) {
   const int n = ui_->pPORTFLOWN->text().trimmed().toInt(&ok, 10);
   if (!ok) return;
   const FileResult r = WriteComPortDevice(n, device.path, SettingsFolder());
-  if (!r.ok && F_MESAGE) F_MESAGE->ShowText(MessageText(1, settings_.AppliedLanguage) + r.error);
+  if (!r.ok && F_MESAGE)
+    F_MESAGE->ShowText(MessageText(1, settings_.AppliedLanguage) + r.Text(settings_.AppliedLanguage));
   ShowComDevice();
 }
 

@@ -271,7 +271,8 @@ void TFPrint::PrintToPdf(const platform::PrintPageOptions& options) {
   if (path.isEmpty()) return;  // the window stays for another choice
   const FileResult written = platform::WritePrintPdf(*Channel->Chart, path.toStdString(), options);
   if (!written.ok) {
-    if (F_MESAGE) F_MESAGE->ShowText(MessageText(1, settings_.AppliedLanguage) + written.error);
+    const int lang = settings_.AppliedLanguage;
+    if (F_MESAGE) F_MESAGE->ShowText(MessageText(1, lang) + written.Text(lang));
     return;
   }
   accept();

@@ -1,11 +1,14 @@
 #include "ui/pictures.h"
 
+#include <QFontMetrics>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
 #include <cmath>
 #include <numbers>
+
+#include "core/own_texts.h"
 
 namespace vexa::ui {
 
@@ -147,7 +150,17 @@ QPixmap FlowMeterPicture(int width, int height) {
   return pixmap;
 }
 
-QPixmap SplashPicture(const QString& version) {
+QFont SplashSubtitleFont(const QFont& base, const QString& text, int width) {
+  QFont font = base;
+  font.setBold(false);
+  for (int px = 18; px >= 11; --px) {
+    font.setPixelSize(px);
+    if (QFontMetrics(font).horizontalAdvance(text) <= width) break;
+  }
+  return font;
+}
+
+QPixmap SplashPicture(const QString& version, int language) {
   QPixmap pixmap(600, 328);
   QPainter p(&pixmap);
   p.setRenderHint(QPainter::Antialiasing);
@@ -169,17 +182,18 @@ QPixmap SplashPicture(const QString& version) {
   p.setFont(title);
   p.setPen(Qt::white);
   p.drawText(QRectF(160, 40, 400, 70), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("VEXA"));
-  QFont line = p.font();
-  line.setPixelSize(18);
-  line.setBold(false);
+  // The subtitle keeps to the picture's right margin in either language;
+  // should it still be too long at the smallest size, it wraps.
+  const QString subtitle = QString::fromUtf8(OwnText(Own::kSplashSubtitle, language));
+  QFont line = SplashSubtitleFont(p.font(), subtitle, kSplashSubtitleWidth);
   p.setFont(line);
-  p.drawText(QRectF(162, 108, 400, 30), Qt::AlignLeft | Qt::AlignVCenter,
-             QStringLiteral("Breathing-measurement recorder for Flown-710®"));
+  p.drawText(QRectF(kSplashSubtitleLeft, 108, kSplashSubtitleWidth, 30),
+             Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, subtitle);
   line.setPixelSize(13);
   p.setFont(line);
   p.setPen(QColor(220, 220, 230));
   p.drawText(QRectF(40, 296, 520, 24), Qt::AlignRight | Qt::AlignVCenter,
-             QStringLiteral("Version ") + version);
+             QString::fromUtf8(OwnText(Own::kSplashVersion, language)) + version);
   return pixmap;
 }
 

@@ -3,6 +3,7 @@
 // Exit pages, message window, tray), the flow meter and the splash.
 #pragma once
 
+#include <QFont>
 #include <QIcon>
 #include <QPixmap>
 
@@ -15,7 +16,12 @@ QIcon CommandIcon(TPicture picture);
 QPixmap LogoPicture(int side);
 // The flow meter beside its port field on the Setup page.
 QPixmap FlowMeterPicture(int width, int height);
-// The splash window's picture (600 × 328), with the version.
-QPixmap SplashPicture(const QString& version);
+// The splash window's picture (600 × 328), with the version, in a language.
+QPixmap SplashPicture(const QString& version, int language);
+// The subtitle's font under the product name: 18 pixels, smaller where the
+// text would not fit `width` pixels otherwise (not below 11).
+QFont SplashSubtitleFont(const QFont& base, const QString& text, int width);
+// Where the subtitle is drawn in the splash picture.
+inline constexpr int kSplashSubtitleLeft = 162, kSplashSubtitleWidth = 398;
 
 }  // namespace vexa::ui

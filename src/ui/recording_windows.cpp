@@ -78,9 +78,10 @@ bool OpenRecordingPath(const std::string& path, bool report) {
 
 void ShowLoadProblems(const TGLOB& settings) {
   if (!F_MESAGE) return;
-  if (!settings.LoadProblem.empty()) F_MESAGE->ShowText(settings.LoadProblem);
+  const int lang = settings.AppliedLanguage;
+  if (!settings.LoadProblem.empty()) F_MESAGE->ShowText(settings.LoadProblem.Text(lang));
   if (Channel && Channel->Presets && !Channel->Presets->LoadProblem.empty())
-    F_MESAGE->ShowText(Channel->Presets->LoadProblem);
+    F_MESAGE->ShowText(Channel->Presets->LoadProblem.Text(lang));
 }
 
 }  // namespace vexa::ui

@@ -9,12 +9,12 @@
 
 namespace vexa::ui {
 
-TSplashForm::TSplashForm()
+TSplashForm::TSplashForm(int language)
     : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       ui_(std::make_unique<Ui::TSplashForm>()) {
   ui_->setupUi(this);
   setObjectName(QStringLiteral("SplashForm"));
-  ui_->Image1->setPixmap(SplashPicture(QString::fromStdString(platform::ProgramFileVersion())));
+  ui_->Image1->setPixmap(SplashPicture(QString::fromStdString(platform::ProgramFileVersion()), language));
   QPalette white = ui_->Panel1->palette();
   white.setColor(QPalette::Window, Qt::white);
   ui_->Panel1->setPalette(white);

@@ -15,7 +15,7 @@ class TSplashForm : public QWidget {
   Q_OBJECT
 
  public:
-  TSplashForm();
+  explicit TSplashForm(int language);
   ~TSplashForm() override;
 
  private:

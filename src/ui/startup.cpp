@@ -65,7 +65,7 @@ int RunVexa(int argc, char** argv) {
   TApplication app(argc, argv);
   qCDebug(lcStartup, "application %.1f ms", clock.nsecsElapsed() / 1e6);
   try {
-    auto splash = std::make_unique<TSplashForm>();
+    auto splash = std::make_unique<TSplashForm>(settings.Language);
     qCDebug(lcStartup, "splash made %.1f ms", clock.nsecsElapsed() / 1e6);
     splash->show();
     splash->repaint();

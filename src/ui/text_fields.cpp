@@ -16,6 +16,20 @@ QValidator::State TCp1251Validator::validate(QString& input, int& /*pos*/) const
   return Writable(input) ? Acceptable : Invalid;
 }
 
+QLocale FieldLocale() {
+  QLocale locale;
+  locale.setNumberOptions(QLocale::OmitGroupSeparator | QLocale::RejectGroupSeparator);
+  return locale;
+}
+
+QString FieldNumber(double v) { return FieldLocale().toString(v, 'g', 15); }
+
+char FieldSeparator() {
+  const QString point = FieldLocale().decimalPoint();
+  return point.size() == 1 && point[0].unicode() < 0x80 ? static_cast<char>(point[0].unicode())
+                                                         : '.';
+}
+
 void LimitLineEdit(QLineEdit& edit, int maxChars) {
   edit.setMaxLength(maxChars);
   edit.setValidator(new TCp1251Validator(&edit));

@@ -3,6 +3,7 @@
 // characters as the files' slots count bytes.
 #pragma once
 
+#include <QLocale>
 #include <QValidator>
 
 class QLineEdit;
@@ -16,6 +17,15 @@ class TCp1251Validator : public QValidator {
   explicit TCp1251Validator(QObject* parent) : QValidator(parent) {}
   State validate(QString& input, int& pos) const override;
 };
+
+// Numbers in edit fields: the system's decimal separator, no group
+// separators (a "1,000" would not read back under a comma locale).
+QLocale FieldLocale();
+// A number as a field shows it: general format, up to 15 significant
+// digits, the system's separator ("0,5" under a Russian locale).
+QString FieldNumber(double v);
+// The system's decimal separator as one character ('.' where it is none).
+char FieldSeparator();
 
 // The line edit takes at most maxChars Windows-1251 characters.
 void LimitLineEdit(QLineEdit& edit, int maxChars);

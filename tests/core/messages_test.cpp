@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <string_view>
@@ -97,6 +98,28 @@ TEST(OwnTexts, EveryEntryHasBothLanguages) {
   }
   EXPECT_STREQ(OwnText(Own::kLinkAlive, kRussian), "на связи");
   EXPECT_STREQ(OwnText(Own::kLinkAlive, -1), "alive");
+}
+
+// A composed text takes the same arguments in both languages; an argument
+// is put in as it stands (a "%2" inside it is not read again).
+TEST(OwnTexts, BothLanguagesTakeTheSameArguments) {
+  auto placeholders = [](std::string_view s) {
+    std::string found;
+    for (std::size_t i = 0; i + 1 < s.size(); ++i)
+      if (s[i] == '%' && s[i + 1] >= '1' && s[i + 1] <= '9') found += s[i + 1];
+    std::sort(found.begin(), found.end());
+    return found;
+  };
+  for (int k = 0; k < kOwnTextCount; ++k) {
+    EXPECT_EQ(placeholders(OwnTexts[k][kEnglish]), placeholders(OwnTexts[k][kRussian]))
+        << k << ": " << OwnTexts[k][kEnglish];
+  }
+  EXPECT_EQ(FormatOwn(Own::kFileMove, kEnglish, {"a", "b%1", "c"}), "cannot move a to b%1: c");
+  EXPECT_EQ(FormatOwn(Own::kFileMove, kRussian, {"a"}), "не удается переименовать a в : ");
+  EXPECT_EQ(FormatOwn(Own::kLinkAlive, kRussian, {"x"}), "на связи");
+  const TOwnMessage none;
+  EXPECT_TRUE(none.empty());
+  EXPECT_EQ(none.Text(kRussian), "");
 }
 
 }  // namespace

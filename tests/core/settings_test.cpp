@@ -211,7 +211,9 @@ TEST(SettingsFile, AFileThatCannotBeReadIsLeftAloneAndTheRunUsesTheDefaults) {
       TGLOB g(dir.path());
       EXPECT_EQ(g.Load(), TGLOB::LoadResult::kUnreadable) << kind;
       EXPECT_EQ(g.Language, 0) << kind;
-      EXPECT_NE(g.LoadProblem.find(path), std::string::npos) << g.LoadProblem;
+      const std::string said = g.LoadProblem.Text(kEnglish);
+      EXPECT_NE(said.find(path), std::string::npos) << said;
+      EXPECT_NE(g.LoadProblem.Text(kRussian).find(path), std::string::npos);
       g.Language = 1;
       EXPECT_FALSE(g.Save()) << kind;
     }

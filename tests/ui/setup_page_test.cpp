@@ -11,6 +11,7 @@
 #include "link/port_names.h"
 #include "link/test_env.h"
 #include "recording/support/recording_fixture.h"
+#include "ui/colours.h"
 #include "ui/support/program_fixture.h"
 
 namespace vexa {
@@ -157,6 +158,56 @@ TEST_F(SetupPage, ChoosingADeviceForTheFlowMetersPortWritesItsLineInVexaPorts) {
   emit menu.aboutToShow();
   ASSERT_EQ(menu.actions().size(), 1);
   EXPECT_FALSE(menu.actions()[0]->isEnabled());
+}
+
+// The panels show exactly the colour chosen, not the style's lighter bevel
+// over it; every pixel inside a margin for the focus frame.
+TEST_F(SetupPage, TheColourPanelsShowExactlyTheirColours) {
+  auto wrongPixels = [](const char* panel, const QColor& colour) {
+    const QImage image = Button(panel).grab().toImage();
+    int wrong = 0;
+    for (int y = 3; y < image.height() - 3; ++y)
+      for (int x = 3; x < image.width() - 3; ++x) wrong += image.pixelColor(x, y) != colour;
+    return wrong;
+  };
+  const std::pair<const char*, int> panels[] = {{"bVColor", kV}, {"bFColor", kF}, {"bMColor", kM}};
+  for (const auto& [panel, channel] : panels) {
+    const QColor colour = ui::FromBgr(Presets().Items[0]->Color[channel]);
+    EXPECT_EQ(wrongPixels(panel, colour), 0) << panel << " " << colour.name().toStdString();
+  }
+  EXPECT_EQ(Presets().Items[0]->Color[kV], 0x00FF00u);
+  answer = [](QDialog& d) {
+    static_cast<QColorDialog&>(d).setCurrentColor(QColor(0x12, 0x34, 0x56));
+    return static_cast<int>(QDialog::Accepted);
+  };
+  Button("bMColor").click();
+  EXPECT_EQ(wrongPixels("bMColor", QColor(0x12, 0x34, 0x56)), 0);
+}
+
+// A vexa.ports that is not one (over 64 KiB) is refused in the language on
+// screen, naming the file.
+TEST_F(SetupPage, AChosenDeviceThatCannotBeWrittenSaysWhyInTheLanguageOnScreen) {
+  test::ScopedEnv noOverride("VEXA_COM2", "");
+  const std::string ports = folder.File("vexa.ports");
+  testing::WriteAll(ports, std::string(70 * 1024, '#'));
+  ui::F_CONTROL->FindDevices = [] { return std::vector<SerialDevice>{{"/dev/ttyUSB7", ""}}; };
+  auto& menu = *Panel<QToolButton>("bCOMDEVICE").menu();
+  const std::pair<int, const char*> languages[] = {{kEnglish, "Error write file: "},
+                                                   {kRussian, "Ошибка записи в файл "}};
+  for (const auto& [language, prefix] : languages) {
+    settings.Language = language;
+    ui::F_CONTROL->ApplyLanguage();
+    shown.clear();
+    emit menu.aboutToShow();
+    menu.actions()[0]->trigger();
+    ASSERT_EQ(shown.size(), 1u);
+    const std::string said = shown[0].text.toStdString();
+    EXPECT_EQ(said.rfind(prefix, 0), 0u) << said;
+    EXPECT_NE(said.find(ports), std::string::npos) << said;
+    EXPECT_NE(said.find(language == kRussian ? "это не файл портов" : "not a ports file"),
+              std::string::npos)
+        << said;
+  }
 }
 
 // Numbers are shown and read with the system's separator.

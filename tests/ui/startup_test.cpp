@@ -170,18 +170,44 @@ TEST_F(StoredPlaces, AnExceptionFromAHandlerIsShownAndTheProgramGoesOn) {
 namespace vexa {
 namespace {
 
-using LoadProblems = testing::ProgramFixture;
+// A vexa.pset cut inside its first 8 bytes and a vexa.cfg that cannot be
+// read (a folder of that name): each said once, in the language on screen.
+class LoadProblems : public testing::ProgramFixture {
+ protected:
+  void Prepare() override {
+    testing::WriteAll(settings.PresetPath, "abc");
+    std::filesystem::create_directories(std::filesystem::path(folder.path()) / "other" / "vexa.cfg");
+    TGLOB unreadable((std::filesystem::path(folder.path()) / "other").string());
+    settings.LoadProblem = unreadable.LoadProblem;
+  }
+};
 
-TEST_F(LoadProblems, WhatCouldNotBeReadAtStartIsSaidOnceEach) {
-  settings.LoadProblem = "vexa.cfg cannot be read";
-  Channel()->Presets->LoadProblem = "vexa.pset is damaged";
-  ui::ShowLoadProblems(settings);
-  ASSERT_EQ(shown.size(), 2u);
-  EXPECT_EQ(shown[0].text.toStdString(), "vexa.cfg cannot be read");
-  EXPECT_EQ(shown[1].text.toStdString(), "vexa.pset is damaged");
+TEST_F(LoadProblems, WhatCouldNotBeReadAtStartIsSaidOnceEachInTheLanguageOnScreen) {
+  const std::string cfg = folder.path() + "/other/vexa.cfg";
+  const struct {
+    int language;
+    const char* cfgSays;
+    const char* psetSays;
+  } languages[] = {
+      {kEnglish, "the default settings are used", "ends inside its first 8 bytes"},
+      {kRussian, "используются настройки по умолчанию", "обрывается в первых 8 байтах"},
+  };
+  for (const auto& l : languages) {
+    settings.Language = l.language;
+    ui::F_CONTROL->ApplyLanguage();
+    shown.clear();
+    ui::ShowLoadProblems(settings);
+    ASSERT_EQ(shown.size(), 2u);
+    const std::string first = shown[0].text.toStdString(), second = shown[1].text.toStdString();
+    EXPECT_NE(first.find(cfg), std::string::npos) << first;
+    EXPECT_NE(first.find(l.cfgSays), std::string::npos) << first;
+    EXPECT_NE(second.find(settings.PresetPath), std::string::npos) << second;
+    EXPECT_NE(second.find(l.psetSays), std::string::npos) << second;
+    EXPECT_NE(second.find(".damaged-"), std::string::npos) << second;
+  }
   shown.clear();
-  settings.LoadProblem.clear();
-  Channel()->Presets->LoadProblem.clear();
+  settings.LoadProblem = {};
+  Channel()->Presets->LoadProblem = {};
   ui::ShowLoadProblems(settings);
   EXPECT_TRUE(shown.empty());
 }

@@ -23,7 +23,7 @@ int RunConfig(const Args& args) {
   }
   switch (loaded) {
     case TGLOB::LoadResult::kUnreadable:
-      std::fprintf(stderr, "vexa-rec config: %s\n", settings.LoadProblem.c_str());
+      std::fprintf(stderr, "vexa-rec config: %s\n", settings.LoadProblem.Text(kEnglish).c_str());
       return 1;
     case TGLOB::LoadResult::kRejected:
       std::fprintf(stderr,

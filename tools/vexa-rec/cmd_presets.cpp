@@ -22,7 +22,7 @@ int RunPresets(const Args& args) {
   presets.FileName = JoinPath(ConfigDir(), kPresetFileName);
   presets.Load();
   presets.FileName.clear();  // an inspection must not save (or delete) the file
-  if (!presets.LoadProblem.empty()) std::fprintf(stderr, "vexa-rec presets: %s\n", presets.LoadProblem.c_str());
+  if (!presets.LoadProblem.empty()) std::fprintf(stderr, "vexa-rec presets: %s\n", presets.LoadProblem.Text(kEnglish).c_str());
   for (int i = 0; i < presets.Count; ++i) {
     const TPreset& p = *presets.Items[i];
     std::string visible;

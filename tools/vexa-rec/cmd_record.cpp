@@ -112,8 +112,9 @@ int RunRecord(const Args& args) {
   TChannel channel(settings);
   channel.OpenPresets(settings.PresetPath);
   channel.CreateFixedAxes(chart);
-  for (const std::string* problem : {&settings.LoadProblem, &channel.Presets->LoadProblem}) {
-    if (!problem->empty()) std::fprintf(stderr, "vexa-rec record: %s\n", problem->c_str());
+  for (const std::string& problem :
+       {settings.LoadProblem.Text(kEnglish), channel.Presets->LoadProblem.Text(kEnglish)}) {
+    if (!problem.empty()) std::fprintf(stderr, "vexa-rec record: %s\n", problem.c_str());
   }
 
   // --preset and --dir hold for this run only: the operator's current preset

@@ -44,6 +44,7 @@ TEST(RecordFile, NeverOpensOrReplacesWhatIsAlreadyThere) {
   EXPECT_FALSE(bad.Create("/nonexistent-folder/x.vxa"));
   EXPECT_FALSE(bad.NameTaken());
   EXPECT_NE(bad.LastError().find("cannot create"), std::string::npos);
+  EXPECT_EQ(bad.LastError(kRussian).rfind("не удается создать: ", 0), 0u) << bad.LastError(kRussian);
 }
 
 using RecordFileWrites = testing::RecordingFixture;

@@ -32,7 +32,7 @@
 namespace vexa::testing {
 
 struct ShownDialog {
-  QString window;  // object name: F_MESAGE, F_DIALOG, ...; a message box has none
+  QString window;  // object name: F_MESAGE, F_DIALOG, ErrorBox (the standard error box), ...
   QString title;
   QString text;  // the message window's or the message box's text
 };

@@ -73,7 +73,7 @@ FileResult ReserveFileBeside(const std::string& path, std::string& temp) {
   if (fd < 0) {
     const int err = errno;
     temp.clear();
-    return {false, Failure("cannot create a temporary file beside", path, err)};
+    return Failure(Own::kFileCreateTemp, path, err);
   }
   ::fchmod(fd, 0644);
   ::close(fd);
@@ -86,17 +86,17 @@ FileResult CommitFileOver(const std::string& temp, const std::string& path) {
     const int err = errno;
     if (fd >= 0) ::close(fd);
     ::unlink(temp.c_str());
-    return {false, Failure("cannot write", temp, err)};
+    return Failure(Own::kFileWrite, temp, err);
   }
   if (::close(fd) != 0) {
     const int err = errno;
     ::unlink(temp.c_str());
-    return {false, Failure("cannot close", temp, err)};
+    return Failure(Own::kFileClose, temp, err);
   }
   if (::rename(temp.c_str(), path.c_str()) != 0) {
     const int err = errno;
     ::unlink(temp.c_str());
-    return {false, Failure("cannot replace", path, err)};
+    return Failure(Own::kFileReplace, path, err);
   }
   const int dir = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY);
   if (dir >= 0) {

@@ -77,7 +77,7 @@ FileResult ReserveFileBeside(const std::string& path, std::string& temp) {
     if (err != ERROR_FILE_EXISTS) break;
   }
   temp.clear();
-  return {false, Failure("cannot create a temporary file beside", path, err)};
+  return Failure(Own::kFileCreateTemp, path, err);
 }
 
 FileResult CommitFileOver(const std::string& temp, const std::string& path) {
@@ -89,7 +89,7 @@ FileResult CommitFileOver(const std::string& temp, const std::string& path) {
   if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
   if (!flushed) {
     DeleteFileW(wtemp.c_str());
-    return {false, Failure("cannot write", temp, flushErr)};
+    return Failure(Own::kFileWrite, temp, flushErr);
   }
   DWORD err = 0;
   for (int attempt = 0; attempt < 20; ++attempt) {
@@ -102,7 +102,7 @@ FileResult CommitFileOver(const std::string& temp, const std::string& path) {
     Sleep(50);
   }
   DeleteFileW(wtemp.c_str());
-  return {false, Failure("cannot replace", path, err)};
+  return Failure(Own::kFileReplace, path, err);
 }
 
 }  // namespace vexa

@@ -148,6 +148,7 @@ const char* const OwnTexts[kOwnTextCount][2] = {
      "время остановки, описание и число строк стоят в заголовке не там, где их располагает формат"},
     {"it holds %1 rows; the row count holds at most %2", "в ней строк: %1; поле числа строк вмещает не более %2"},
     {"the recording file: %1", "файл записи: %1"},
+    {"recording now", "идет запись"},
 };
 // clang-format on
 

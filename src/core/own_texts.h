@@ -145,6 +145,7 @@ enum class Own : int {
   kCompleteLayout,
   kCompleteTooManyRows, // %1 the rows, %2 the most the slot holds
   kCompleteFile,        // %1 what the recording file said
+  kScanBeingRecorded,   // the list's Stop Record column
 
   kCount
 };

@@ -18,6 +18,7 @@
 #include "core/paths.h"
 #include "recording/channel.h"
 #include "recording/interrupted.h"
+#include "recording/record_file.h"
 #include "recording/record_format.h"
 #include "recording/record_header.h"
 
@@ -100,6 +101,7 @@ std::optional<TRecordingEntry> ReadRecordingEntry(const std::string& folderWithS
                     h->started, h->stopped, h->dataCount};
   if (IsInterrupted(*h)) {
     e.Interrupted = true;
+    e.BeingRecorded = TRecordFile::InUse(folderWithSeparator + name);
     int64_t size = static_cast<int64_t>(head.size());
     if (size == static_cast<int64_t>(kHeaderReadBytes)) {
 #ifdef _WIN32

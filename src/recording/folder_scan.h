@@ -58,6 +58,9 @@ struct TRecordingEntry {
   int64_t RowsFound = 0;
   bool RowsEstimated = false;
   bool TornRow = false;
+  // ... or not interrupted but being recorded now by another program
+  // (TRecordFile::InUse): its placeholders are still to be filled.
+  bool BeingRecorded = false;
 
   // The count to show: the header's, or the rows found in an interrupted file.
   int64_t Points() const { return Interrupted ? RowsFound : DataCount; }

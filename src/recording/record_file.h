@@ -32,6 +32,10 @@ class TRecordFile {
   // is refused with Busy() set.
   bool OpenExisting(const std::string& path);
   bool Busy() const { return busy_; }
+  // A session (of any program) is writing the file at path now: it holds
+  // the lock (the write access) that OpenExisting would be refused by. The
+  // probe only reads.
+  static bool InUse(const std::string& path);
   // Reads up to `bytes` at offset into out (fewer at the end of the file).
   bool ReadAt(int64_t offset, std::size_t bytes, std::string& out);
   // Cuts the file to `size` bytes (the append point follows).

@@ -106,6 +106,14 @@ bool TRecordFile::OpenExisting(const std::string& path) {
   return true;
 }
 
+bool TRecordFile::InUse(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return false;
+  const bool held = ::flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+  ::close(fd);
+  return held;
+}
+
 bool TRecordFile::ReadAt(int64_t offset, std::size_t bytes, std::string& out) {
   out.assign(bytes, '\0');
   std::size_t got = 0;

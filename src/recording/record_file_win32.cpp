@@ -95,6 +95,15 @@ bool TRecordFile::OpenExisting(const std::string& path) {
   return true;
 }
 
+bool TRecordFile::InUse(const std::string& path) {
+  // Reading, sharing reading only: refused while a session has write access.
+  HANDLE h = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_SHARING_VIOLATION;
+  CloseHandle(h);
+  return false;
+}
+
 bool TRecordFile::ReadAt(int64_t offset, std::size_t bytes, std::string& out) {
   out.assign(bytes, '\0');
   if (!handle_) {

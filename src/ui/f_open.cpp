@@ -251,9 +251,12 @@ void TFOpen::TakeScannedRows() {
   const int lang = settings_.AppliedLanguage;
   for (const TRecordingEntry& e : found) {
     // An interrupted recording's stop time is only a placeholder: the word
-    // says what happened, and Points the rows it holds.
-    const QString stopped = e.Interrupted ? QString::fromUtf8(OwnText(Own::kScanInterrupted, lang))
-                                          : QString::fromStdString(FormatDateTime(e.Stopped));
+    // says what happened (or that another program records it now), and
+    // Points the rows it holds.
+    const QString stopped =
+        e.BeingRecorded ? QString::fromUtf8(OwnText(Own::kScanBeingRecorded, lang))
+        : e.Interrupted ? QString::fromUtf8(OwnText(Own::kScanInterrupted, lang))
+                        : QString::fromStdString(FormatDateTime(e.Stopped));
     auto* row = new QTreeWidgetItem(
         {QString::fromStdString(e.Name), QString::fromStdString(FormatDateTime(e.Started)), stopped,
          PointsText(e)});

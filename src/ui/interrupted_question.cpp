@@ -11,6 +11,7 @@
 #include "core/own_texts.h"
 #include "recording/channel.h"
 #include "recording/interrupted.h"
+#include "recording/record_file.h"
 #include "recording/record_format.h"
 #include "recording/record_header.h"
 #include "ui/f_mesage.h"
@@ -56,6 +57,8 @@ std::string RowsText(const std::string& path, const TRecordingHeader& h) {
 void OfferCompletion(const std::string& path) {
   auto header = std::make_unique<TRecordingHeader>();
   if (ReadRecordingHeader(path, *header) != 0 || !IsInterrupted(*header)) return;
+  // Another program records it now: it opens as it stands, nothing to ask.
+  if (TRecordFile::InUse(path)) return;
   const int lang = Channel && Channel->Settings ? Channel->Settings->AppliedLanguage : kEnglish;
   QMessageBox box(QMessageBox::Question, QStringLiteral("VEXA"),
                   OwnQ(Own::kInterruptedQuestion, lang, {path, RowsText(path, *header)}),

@@ -2,9 +2,12 @@
 
 #include <memory>
 #include <string>
+#include <tuple>
 
 #include "core/cp1251.h"
+#include "recording/folder_scan.h"
 #include "recording/interrupted.h"
+#include "recording/record_file.h"
 #include "recording/record_format.h"
 #include "recording/record_header.h"
 #include "recording/support/recording_fixture.h"
@@ -153,6 +156,14 @@ TEST_F(Interrupted, AFileASessionStillRecordsIsLeftToIt) {
   ASSERT_EQ(channel.CreateRecordFile(), 0);
   ASSERT_TRUE(Sample({{kV, 0.5}, {kM, 11.0}}));
   const std::string before = ReadAll(channel.RecordFileName);
+  // The folder scan says so instead of "interrupted".
+  EXPECT_TRUE(TRecordFile::InUse(channel.RecordFileName));
+  const std::string name = channel.RecordFileName.substr(folder.path().size() + 1);
+  const auto entry = ReadRecordingEntry(FolderWithSeparator(folder.path()), name);
+  ASSERT_TRUE(entry);
+  EXPECT_TRUE(entry->Interrupted);
+  EXPECT_TRUE(entry->BeingRecorded);
+  EXPECT_EQ(entry->RowsFound, 1);
   const TCompletion done = CompleteInterruptedRecording(channel.RecordFileName);
   EXPECT_FALSE(done.ok);
   EXPECT_NE(done.Text(kEnglish).find("recording into it now"), std::string::npos) << done.Text(kEnglish);
@@ -161,6 +172,7 @@ TEST_F(Interrupted, AFileASessionStillRecordsIsLeftToIt) {
   ASSERT_TRUE(Sample({{kV, 0.6}, {kM, 12.0}}));
   ASSERT_TRUE(channel.CompleteRecordFile());
   EXPECT_NE(ReadAll(channel.RecordFileName).find("Data-Count:      2\r\n"), std::string::npos);
+  EXPECT_FALSE(TRecordFile::InUse(channel.RecordFileName));
 }
 
 TEST(RowCount, TheScansCountIsExactForSmallTablesAndBoundedForLargeOnes) {

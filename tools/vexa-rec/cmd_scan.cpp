@@ -31,7 +31,9 @@ class PrintedList : public TRecordingList {
     std::sort(items_.begin(), items_.end(),
               [](const TRecordingEntry& a, const TRecordingEntry& b) { return a.Name < b.Name; });
     for (const TRecordingEntry& e : items_) {
-      const std::string stopped = e.Interrupted ? "interrupted" : FormatDateTime(e.Stopped);
+      const std::string stopped = e.BeingRecorded ? "recording now"
+                                  : e.Interrupted ? "interrupted"
+                                                  : FormatDateTime(e.Stopped);
       std::printf("%s\t%s\t%s\t%s%lld\n", e.Name.c_str(), FormatDateTime(e.Started).c_str(), stopped.c_str(),
                   e.RowsEstimated ? "~" : "", static_cast<long long>(e.Points()));
     }

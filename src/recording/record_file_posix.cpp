@@ -84,11 +84,13 @@ bool TRecordFile::OpenExisting(const std::string& path) {
   busy_ = false;
   error_ = {};
   endNotCut_ = false;
-  fd_ = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+  // Non-blocking: a FIFO of that name must not hang the open.
+  fd_ = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK);
   if (fd_ < 0) return Fail(Own::kRecordCannotOpen);
   struct stat st {};
-  if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
-    if (errno == 0) errno = EINVAL;
+  const bool statted = ::fstat(fd_, &st) == 0;
+  if (!statted || !S_ISREG(st.st_mode)) {
+    if (statted) errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
     Fail(Own::kRecordCannotOpen);
     ::close(fd_);
     fd_ = -1;
@@ -101,6 +103,8 @@ bool TRecordFile::OpenExisting(const std::string& path) {
     fd_ = -1;
     return false;
   }
+  const int flags = ::fcntl(fd_, F_GETFL);
+  if (flags >= 0) (void)::fcntl(fd_, F_SETFL, flags & ~O_NONBLOCK);
   size_ = static_cast<int64_t>(st.st_size);
   if (::lseek(fd_, static_cast<off_t>(size_), SEEK_SET) < 0) return Fail(Own::kRecordCannotOpen);
   return true;

@@ -2,6 +2,9 @@
 // then LoadRecording. Neither may crash or read out of bounds, and a load
 // that succeeds leaves one point per row in every series it filled; its CSV
 // has a line per row, whatever the header's interval or the marks hold.
+// Completing the file as an interrupted recording either leaves its bytes
+// as they were or keeps every row the loader read, says so in its header,
+// and completes only once.
 #include <unistd.h>
 
 #include <cstddef>
@@ -15,6 +18,7 @@
 #include "core/settings.h"
 #include "recording/channel.h"
 #include "recording/csv_export.h"
+#include "recording/interrupted.h"
 
 namespace {
 
@@ -68,5 +72,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     ++lines;
   }
   if (lines != rows + 1) std::abort();
+
+  const vexa::TCompletion done = vexa::CompleteInterruptedRecording(r.path);
+  const auto bytes = [&] {
+    std::string b;
+    if (std::FILE* in = std::fopen(r.path.c_str(), "rb")) {
+      char buf[4096];
+      for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, in)) > 0;) b.append(buf, n);
+      std::fclose(in);
+    }
+    return b;
+  };
+  const std::string after = bytes();
+  if (!done.ok) {
+    if (after != std::string(reinterpret_cast<const char*>(data), size)) std::abort();
+    return 0;
+  }
+  if (done.rows != static_cast<int64_t>(rows)) std::abort();
+  if (ch.ReadHeader(r.path) != 0 || ch.DataCount != static_cast<int32_t>(rows)) std::abort();
+  if (ch.LoadRecording() != 0 || ch.DataCount != static_cast<int32_t>(rows) || ch.TornLastRow) std::abort();
+  if (vexa::CompleteInterruptedRecording(r.path).ok || bytes() != after) std::abort();
   return 0;
 }

@@ -124,6 +124,31 @@ const char* const OwnTexts[kOwnTextCount][2] = {
     {"the recording file is not open", "файл записи не открыт"},
     {"negative file position", "отрицательная позиция в файле"},
     {"; the incomplete end could not be cut off", "; неполный конец не удалось отрезать"},
+    {"cannot open: %1", "не удается открыть: %1"},
+    {"cannot read: %1", "не удается прочитать: %1"},
+    {"a session is recording into it now", "в него сейчас идет запись"},
+    {"interrupted", "прервана"},
+    {"%1\n\nThis recording was interrupted: the program recording it ended before Stop, so its header "
+     "has no stop time and no row count. It holds %2 whole rows.\n\nComplete it now? Its rows stay as "
+     "they are; the stop time becomes the last row's time and the row count is written.",
+     "%1\n\nЭта запись была прервана: программа, которая ее вела, завершилась без остановки записи, "
+     "поэтому в заголовке нет времени остановки и числа строк. Целых строк в ней: %2.\n\nЗавершить ее "
+     "сейчас? Строки останутся как есть; временем остановки станет время последней строки, число строк "
+     "будет записано."},
+    {"Complete", "Завершить"},
+    {"Open as it is", "Открыть как есть"},
+    {"%1: completed, %2 rows, stopped %3", "%1: запись завершена, строк: %2, остановлена %3"},
+    {"; a torn last row (%1 bytes) was cut off", "; оборванная последняя строка (байт: %1) отрезана"},
+    {"; the last row's line end was added", "; к последней строке добавлен конец строки"},
+    {"%1 was not completed: %2", "запись %1 не завершена: %2"},
+    {"it is not an interrupted recording (its header holds its row count)",
+     "это не прерванная запись (в заголовке есть число строк)"},
+    {"it is not a recording that can be read", "это не запись, которую можно прочитать"},
+    {"its header's stop time, description and row count are not where the format puts them",
+     "время остановки, описание и число строк стоят в заголовке не там, где их располагает формат"},
+    {"it holds %1 rows; the row count holds at most %2", "в ней строк: %1; поле числа строк вмещает не более %2"},
+    {"the recording file: %1", "файл записи: %1"},
+    {"recording now", "идет запись"},
 };
 // clang-format on
 

@@ -127,6 +127,26 @@ enum class Own : int {
   kRecordNegativePosition,
   kRecordEndNotCut,     // after one of the above
 
+  // Interrupted recordings: the open window's list, completing one (the
+  // open window's question, vexa-rec repair), the recording file's reads.
+  kRecordCannotOpen,    // %1 the system's reason (here and the next)
+  kRecordCannotRead,
+  kRecordBusy,
+  kScanInterrupted,     // the list's Stop Record column
+  kInterruptedQuestion, // %1 the file, %2 the whole rows found
+  kInterruptedComplete, // the question's buttons
+  kInterruptedAsItIs,
+  kCompleted,           // %1 the file, %2 rows, %3 the stop time
+  kCompletedTornCut,    // after kCompleted: %1 the bytes cut off
+  kCompletedLineEnd,    // after kCompleted
+  kCompleteFailed,      // %1 the file, %2 one of the reasons below
+  kCompleteNotInterrupted,
+  kCompleteNotRecording,
+  kCompleteLayout,
+  kCompleteTooManyRows, // %1 the rows, %2 the most the slot holds
+  kCompleteFile,        // %1 what the recording file said
+  kScanBeingRecorded,   // the list's Stop Record column
+
   kCount
 };
 

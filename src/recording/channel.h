@@ -169,6 +169,9 @@ class TChannel : public TLinkShared {
   // The last ReadHeader reached the "Data-Table" line (DataTableOffset is
   // this file's); LoadRecording refuses a file without it.
   bool DataTableFound = false;
+  // The last LoadRecording left out a last line without its line end that
+  // lacks columns (a row a crash cut short).
+  bool TornLastRow = false;
 
   // The series and the value of channel c (order VO2t, Ves, O2, T, V, F, M).
   chart::Series& ChannelSeries(int c);

@@ -1,10 +1,13 @@
 // The folder scan of the open window: every readable recording of a folder
 // with its start, stop and row count. Each file costs one bounded header
 // read, so a folder of huge, empty or broken .vxa files lists as quickly as
-// a folder of good ones.
+// a folder of good ones; an interrupted recording adds a bounded count of
+// its rows (at most 256 KB read, interrupted.h).
 #include "recording/folder_scan.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdio>
 #include <iterator>
 #include <memory>
 #include <filesystem>
@@ -14,6 +17,8 @@
 
 #include "core/paths.h"
 #include "recording/channel.h"
+#include "recording/interrupted.h"
+#include "recording/record_file.h"
 #include "recording/record_format.h"
 #include "recording/record_header.h"
 
@@ -48,8 +53,12 @@ std::string FolderWithSeparator(const std::string& folder) {
   return path;
 }
 
+void TRecordingList::AddEntry(const TRecordingEntry& e) {
+  Add(e.Name, e.Started, e.Stopped, static_cast<int32_t>(std::min<int64_t>(e.Points(), INT32_MAX)));
+}
+
 bool ListRecordingNames(const std::string& folder, std::vector<std::string>& names,
-                        const std::atomic<bool>* stop) {
+                        const std::atomic<bool>* stop, const NameOrder& order) {
   names.clear();
   std::error_code ec;
   fs::directory_iterator it(FromUtf8(folder), ec);
@@ -61,17 +70,56 @@ bool ListRecordingNames(const std::string& folder, std::vector<std::string>& nam
     std::string name = ToUtf8(it->path().filename());
     if (HasRecordExtension(name)) names.push_back(std::move(name));
   }
-  std::sort(names.begin(), names.end());
+  if (order) {
+    order(names);
+  } else {
+    std::sort(names.begin(), names.end());
+  }
   return listed;
 }
 
 std::optional<TRecordingEntry> ReadRecordingEntry(const std::string& folderWithSeparator,
                                                   const std::string& name) {
+  const std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(OpenForReading(folderWithSeparator + name), &std::fclose);
+  if (!f) return std::nullopt;
+  const auto readAt = [file = f.get()](int64_t offset, std::size_t bytes, std::string& out) {
+    out.assign(bytes, '\0');
+#ifdef _WIN32
+    if (_fseeki64(file, offset, SEEK_SET) != 0) return false;
+#else
+    if (fseeko(file, static_cast<off_t>(offset), SEEK_SET) != 0) return false;
+#endif
+    out.resize(std::fread(out.data(), 1, bytes, file));
+    return !std::ferror(file);
+  };
+  std::string head;
+  if (!readAt(0, kHeaderReadBytes, head)) return std::nullopt;  // a folder, or a read error
   // Large (40 column names): off the stack of a thread.
   auto h = std::make_unique<TRecordingHeader>();
-  if (ReadRecordingHeader(folderWithSeparator + name, *h) != 0) return std::nullopt;
-  return TRecordingEntry{name.substr(0, name.size() - std::string_view(kRecordExtension).size()), name,
-                         h->started, h->stopped, h->dataCount};
+  if (ParseRecordingHeader(head, head.size() < kHeaderReadBytes, *h) != 0) return std::nullopt;
+  TRecordingEntry e{name.substr(0, name.size() - std::string_view(kRecordExtension).size()), name,
+                    h->started, h->stopped, h->dataCount};
+  if (IsInterrupted(*h)) {
+    e.Interrupted = true;
+    e.BeingRecorded = TRecordFile::InUse(folderWithSeparator + name);
+    int64_t size = static_cast<int64_t>(head.size());
+    if (size == static_cast<int64_t>(kHeaderReadBytes)) {
+#ifdef _WIN32
+      size = _fseeki64(f.get(), 0, SEEK_END) == 0 ? _ftelli64(f.get()) : -1;
+#else
+      size = fseeko(f.get(), 0, SEEK_END) == 0 ? static_cast<int64_t>(ftello(f.get())) : -1;
+#endif
+    }
+    TRowCount count;
+    const int columns = std::min(h->nameCount, kMaxColumnNames) - 1;
+    if (size >= h->dataTableOffset &&
+        CountRowsBounded(readAt, h->dataTableOffset, size, columns, count)) {
+      e.RowsFound = count.rows;
+      e.RowsEstimated = count.estimated;
+      e.TornRow = count.tornRow;
+    }
+  }
+  return e;
 }
 
 int TChannel::ScanFolder(const std::string& folder) {
@@ -86,12 +134,13 @@ int TChannel::ScanFolder(const std::string& folder) {
   }
   OpenListView->BeginUpdate();
   OpenListView->Clear();
-  for (const TRecordingEntry& e : entries) OpenListView->Add(e.Name, e.Started, e.Stopped, e.DataCount);
+  for (const TRecordingEntry& e : entries) OpenListView->AddEntry(e);
   OpenListView->EndUpdate();
   return listed ? 0 : 2;
 }
 
-TFolderScan::TFolderScan(std::string folder) : folder_(std::move(folder)) {
+TFolderScan::TFolderScan(std::string folder, NameOrder order)
+    : folder_(std::move(folder)), order_(std::move(order)) {
   thread_ = std::thread([this] { Run(); });
 }
 
@@ -102,7 +151,7 @@ TFolderScan::~TFolderScan() {
 
 void TFolderScan::Run() {
   std::vector<std::string> names;
-  const bool listed = ListRecordingNames(folder_, names, &stop_);
+  const bool listed = ListRecordingNames(folder_, names, &stop_, order_);
   const std::string path = FolderWithSeparator(folder_);
   for (const std::string& name : names) {
     if (stop_.load(std::memory_order_relaxed)) break;

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -12,6 +13,8 @@
 #include <vector>
 
 namespace vexa {
+
+struct TRecordingEntry;
 
 // The open window's list of recordings ("File Name", "Start Record", "Stop
 // Record", "Points"). ScanFolder fills it in one batch: BeginUpdate, Clear,
@@ -25,6 +28,10 @@ class TRecordingList {
   // date-times (days), shown as "dd.mm.yyyy hh:mm:ss"; dataCount is the
   // header's row count (0 for a file whose session never completed it).
   virtual void Add(const std::string& name, double started, double stopped, int32_t dataCount) = 0;
+  // What ScanFolder calls: a list that shows interrupted recordings as such
+  // takes the whole entry; otherwise an interrupted one is added with the
+  // rows found as its count.
+  virtual void AddEntry(const TRecordingEntry& e);
   virtual void EndUpdate() = 0;
 };
 
@@ -43,6 +50,20 @@ struct TRecordingEntry {
   double Started = 0;
   double Stopped = 0;
   int32_t DataCount = 0;
+  // An interrupted recording (its session never stopped: the row count is
+  // still blank, recording/interrupted.h): the rows found, counted exactly,
+  // or estimated from its size in a large file (CountRowsBounded), and
+  // whether it ends in a torn row.
+  bool Interrupted = false;
+  int64_t RowsFound = 0;
+  bool RowsEstimated = false;
+  bool TornRow = false;
+  // ... or not interrupted but being recorded now by another program
+  // (TRecordFile::InUse): its placeholders are still to be filled.
+  bool BeingRecorded = false;
+
+  // The count to show: the header's, or the rows found in an interrupted file.
+  int64_t Points() const { return Interrupted ? RowsFound : DataCount; }
 };
 
 // A list that keeps what it is given.
@@ -53,6 +74,7 @@ class TRecordingVector : public TRecordingList {
   void Add(const std::string& name, double started, double stopped, int32_t dataCount) override {
     Items.push_back({name, {}, started, stopped, dataCount});
   }
+  void AddEntry(const TRecordingEntry& e) override { Items.push_back(e); }
   void EndUpdate() override {}
 
   std::vector<TRecordingEntry> Items;
@@ -62,14 +84,21 @@ class TRecordingVector : public TRecordingList {
 // The folder with a separator at its end (ScanFolderPath's form).
 std::string FolderWithSeparator(const std::string& folder);
 
+// Puts a folder's file names in the order the list shows them. The default
+// (an empty one) is by their bytes; the open window sorts with the system's
+// collation (QCollator, case ignored), which the core has no access to.
+using NameOrder = std::function<void(std::vector<std::string>& names)>;
+
 // The names of a folder's recording files (regular files ending in ".vxa",
-// any case), sorted by their bytes. False when the folder cannot be listed.
+// any case), sorted by `order`. False when the folder cannot be listed.
 // Listing ends early, with what was found, once *stop is set.
 bool ListRecordingNames(const std::string& folder, std::vector<std::string>& names,
-                        const std::atomic<bool>* stop = nullptr);
+                        const std::atomic<bool>* stop = nullptr, const NameOrder& order = {});
 
 // The list entry of one file of a folder (folder given with its separator);
 // nothing when its header does not read. Touches nothing but its arguments.
+// A complete recording costs one read of its first 4 KB; an interrupted one
+// also its rows' count, bounded (CountRowsBounded: at most 256 KB more).
 std::optional<TRecordingEntry> ReadRecordingEntry(const std::string& folderWithSeparator,
                                                   const std::string& name);
 
@@ -83,7 +112,7 @@ std::optional<TRecordingEntry> ReadRecordingEntry(const std::string& folderWithS
 // thread to end at the next file; the destructor sets it and joins.
 class TFolderScan {
  public:
-  explicit TFolderScan(std::string folder);
+  explicit TFolderScan(std::string folder, NameOrder order = {});
   ~TFolderScan();
   TFolderScan(const TFolderScan&) = delete;
   TFolderScan& operator=(const TFolderScan&) = delete;
@@ -99,6 +128,7 @@ class TFolderScan {
   void Run();
 
   const std::string folder_;
+  const NameOrder order_;  // called on the scan thread
   std::mutex mutex_;
   std::vector<TRecordingEntry> found_;  // guarded by mutex_
   bool ended_ = false;                  // guarded by mutex_

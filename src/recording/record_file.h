@@ -1,7 +1,9 @@
 // The recording file while a session writes it: a plain file written without
 // any buffering of our own, each row in one write and synced to disk before
 // the next sample, so a crash or power loss loses at most the row being
-// written. Positioned writes patch the header's placeholders at stop.
+// written. Positioned writes patch the header's placeholders at stop. While
+// a session writes the file it holds the file's lock (POSIX) or its only
+// write access (Windows), so completing it from elsewhere is refused.
 #pragma once
 
 #include <cstdint>
@@ -24,6 +26,22 @@ class TRecordFile {
   // NameTaken() set. False with LastError() set on any failure.
   bool Create(const std::string& path);
   bool NameTaken() const { return nameTaken_; }
+  // Opens an existing file for reading and writing (completing an
+  // interrupted recording) while no one else writes it: a file a session
+  // still records (it holds the file's lock, or on Windows its write access)
+  // is refused with Busy() set.
+  bool OpenExisting(const std::string& path);
+  bool Busy() const { return busy_; }
+  // A session (of any program) is writing the file at path now: it holds
+  // the lock (the write access) that OpenExisting would be refused by. The
+  // probe only reads.
+  static bool InUse(const std::string& path);
+  // Reads up to `bytes` at offset into out (fewer at the end of the file).
+  bool ReadAt(int64_t offset, std::size_t bytes, std::string& out);
+  // Cuts the file to `size` bytes (the append point follows).
+  bool CutTo(int64_t size);
+  // Flushes what was written to the disk.
+  bool Sync();
   bool IsOpen() const;
   // Appends bytes with one write call (retried for a short write) and, when
   // sync is set, flushes them to the disk. On failure (LastError() says why)
@@ -50,6 +68,7 @@ class TRecordFile {
 #endif
   int64_t size_ = 0;
   bool nameTaken_ = false;
+  bool busy_ = false;
   TOwnMessage error_;
   bool endNotCut_ = false;  // a failed append left part of its row behind
 };

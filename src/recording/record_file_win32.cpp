@@ -64,6 +64,92 @@ bool TRecordFile::Create(const std::string& path) {
   return true;
 }
 
+bool TRecordFile::OpenExisting(const std::string& path) {
+  if (handle_) CloseHandle(static_cast<HANDLE>(handle_));
+  handle_ = nullptr;
+  size_ = 0;
+  nameTaken_ = false;
+  busy_ = false;
+  error_ = {};
+  endNotCut_ = false;
+  // Readers may share it; a session writing it (which shares reading only)
+  // makes this open fail with a sharing violation.
+  HANDLE h = CreateFileW(Wide(path).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    if (GetLastError() == ERROR_SHARING_VIOLATION) {
+      busy_ = true;
+      error_ = {Own::kRecordBusy, {}};
+      return false;
+    }
+    return Fail(Own::kRecordCannotOpen);
+  }
+  LARGE_INTEGER size;
+  if (GetFileType(h) != FILE_TYPE_DISK || !GetFileSizeEx(h, &size)) {
+    Fail(Own::kRecordCannotOpen);
+    CloseHandle(h);
+    return false;
+  }
+  handle_ = h;
+  size_ = size.QuadPart;
+  return true;
+}
+
+bool TRecordFile::InUse(const std::string& path) {
+  // Reading, sharing reading only: refused while a session has write access.
+  HANDLE h = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_SHARING_VIOLATION;
+  CloseHandle(h);
+  return false;
+}
+
+bool TRecordFile::ReadAt(int64_t offset, std::size_t bytes, std::string& out) {
+  out.assign(bytes, '\0');
+  if (!handle_) {
+    out.clear();
+    error_ = {Own::kRecordNotOpen, {}};
+    return false;
+  }
+  HANDLE h = static_cast<HANDLE>(handle_);
+  if (!Seek(h, offset)) {
+    out.clear();
+    return Fail(Own::kRecordCannotRead);
+  }
+  std::size_t got = 0;
+  while (got < bytes) {
+    const DWORD chunk = bytes - got > (1u << 30) ? (1u << 30) : static_cast<DWORD>(bytes - got);
+    DWORD n = 0;
+    if (!ReadFile(h, out.data() + got, chunk, &n, nullptr)) {
+      out.clear();
+      return Fail(Own::kRecordCannotRead);
+    }
+    if (n == 0) break;
+    got += n;
+  }
+  out.resize(got);
+  return true;
+}
+
+bool TRecordFile::CutTo(int64_t size) {
+  if (!handle_) {
+    error_ = {Own::kRecordNotOpen, {}};
+    return false;
+  }
+  HANDLE h = static_cast<HANDLE>(handle_);
+  if (!Seek(h, size) || !SetEndOfFile(h)) return Fail(Own::kRecordCannotWrite);
+  size_ = size;
+  return true;
+}
+
+bool TRecordFile::Sync() {
+  if (!handle_) {
+    error_ = {Own::kRecordNotOpen, {}};
+    return false;
+  }
+  return FlushFileBuffers(static_cast<HANDLE>(handle_)) || Fail(Own::kRecordCannotSync);
+}
+
 bool TRecordFile::IsOpen() const { return handle_ != nullptr; }
 
 bool TRecordFile::Append(std::string_view bytes, bool sync) {

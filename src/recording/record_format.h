@@ -63,6 +63,12 @@ inline constexpr double kMarkBarValue = 30.0;
 // matches it.
 bool HasRecordExtension(std::string_view name);
 
+// A row holds every data column when each of its `columns` fields ends in
+// its TAB, as the writer writes them (consecutive TABs count as one, as the
+// loader splits). The last line of a file without its line end is a whole
+// row when this holds, else a torn one that is left out.
+bool HoldsEveryColumn(std::string_view line, int columns);
+
 // Opens a file for binary reading; the path is UTF-8 on every system.
 std::FILE* OpenForReading(const std::string& utf8Path);
 

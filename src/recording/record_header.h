@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "recording/channel.h"
 
@@ -22,6 +23,9 @@ struct TRecordingHeader {
   int64_t descriptionOffset = 0;
   std::string description;  // UTF-8, blanks around it dropped
   int32_t dataCount = 0;    // 0 for a file whose session never completed it
+  // The "Data-Count" value is blank: the slot still holds its placeholder
+  // (the session that wrote the file never stopped it).
+  bool dataCountBlank = false;
   int32_t nameCount = 0;
   std::string names[kMaxColumnNames];
   uint32_t colours[kMaxColumnNames] = {};
@@ -39,5 +43,8 @@ struct TRecordingHeader {
 // (formatVersion says which); 3 not a recording; 4 a value does not convert.
 // Safe on any thread: it touches nothing but its arguments.
 int ReadRecordingHeader(const std::string& path, TRecordingHeader& header);
+// The same on bytes already read: the first bytes of a file (at most
+// kHeaderReadBytes are looked at), `wholeFile` when they are all of it.
+int ParseRecordingHeader(std::string_view bytes, bool wholeFile, TRecordingHeader& header);
 
 }  // namespace vexa

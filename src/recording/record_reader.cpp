@@ -147,6 +147,7 @@ int ParseHeader(std::string_view bytes, bool wholeFile, TRecordingHeader& h) {
         // Six spaces: the session never completed the file.
         if (IsBlank(value)) {
           h.dataCount = 0;
+          h.dataCountBlank = true;
         } else {
           if (!ReadInt32(value, 0, INT32_MAX, n)) return 4;
           h.dataCount = static_cast<int32_t>(n);
@@ -310,6 +311,23 @@ int ReadRecordingHeader(const std::string& path, TRecordingHeader& header) {
   return ParseHeader(bytes, got < kHeaderReadBytes, header);
 }
 
+int ParseRecordingHeader(std::string_view bytes, bool wholeFile, TRecordingHeader& header) {
+  header = TRecordingHeader();
+  return ParseHeader(bytes.substr(0, kHeaderReadBytes), wholeFile && bytes.size() <= kHeaderReadBytes, header);
+}
+
+bool HoldsEveryColumn(std::string_view line, int columns) {
+  // The loader's split: consecutive TABs count as one, each field ends at its TAB.
+  std::size_t p = 0;
+  for (int k = 0; k < columns; ++k) {
+    while (p < line.size() && line[p] == '\t') ++p;
+    const std::size_t tab = line.find('\t', p);
+    if (tab == std::string_view::npos) return false;
+    p = tab + 1;
+  }
+  return true;
+}
+
 int TChannel::ReadHeader(const std::string& path) {
   // Until this header has read, nothing is loadable: LoadRecording must not
   // open the file read before in place of the one the operator chose.
@@ -415,9 +433,17 @@ int TChannel::LoadRecording() {
   std::string_view line;
   bool terminated = false;
   int64_t rows = 0;
+  TornLastRow = false;
   while (lines.Next(line, terminated)) {
-    // A last line without its line end is the row a crash cut short.
-    if (!terminated) break;
+    if (!terminated) {
+      // A last line without its line end: a whole row when it holds every
+      // column, else the row a crash cut short, which is left out.
+      if (!HoldsEveryColumn(line, n)) {
+        TornLastRow = true;
+        break;
+      }
+      if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    }
     ++rows;
     const char* p = line.data();
     const char* end = p + line.size();

@@ -1,18 +1,24 @@
 #include "ui/f_open.h"
 
 #include <QCloseEvent>
+#include <QCollator>
 #include <QDir>
 #include <QHeaderView>
 #include <QPainter>
 #include <QStyledItemDelegate>
+#include <QStyle>
 #include <QTimer>
+#include <algorithm>
 #include <filesystem>
+#include <string_view>
 
 #include "core/datetime.h"
 #include "core/messages.h"
+#include "core/own_texts.h"
 #include "platform/print_page.h"
 #include "recording/channel.h"
 #include "recording/folder_scan.h"
+#include "recording/record_format.h"
 #include "recording/record_header.h"
 #include "ui/caption.h"
 #include "ui/window_place.h"
@@ -46,6 +52,37 @@ class TGridDelegate : public QStyledItemDelegate {
   }
 };
 
+// The rows in the order an operator reads their names: the system's
+// collation with letter case ignored (alpha, Beta, арбуз, Дом, Ёж), not the
+// names' bytes. Runs on the scan thread: the collator is its own.
+void CollatedOrder(std::vector<std::string>& names) {
+  QCollator collator{QLocale()};
+  collator.setCaseSensitivity(Qt::CaseInsensitive);
+  struct Keyed {
+    QCollatorSortKey key;
+    std::string name;
+  };
+  std::vector<Keyed> keyed;
+  keyed.reserve(names.size());
+  const auto ext = std::string_view(kRecordExtension).size();
+  for (std::string& n : names) {
+    const QString caption = QString::fromUtf8(n.data(), static_cast<qsizetype>(n.size() - ext));
+    keyed.push_back({collator.sortKey(caption), std::move(n)});
+  }
+  // Names equal but for case keep their bytes' order.
+  std::sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
+    const int c = a.key.compare(b.key);
+    return c != 0 ? c < 0 : a.name < b.name;
+  });
+  for (std::size_t i = 0; i < names.size(); ++i) names[i] = std::move(keyed[i].name);
+}
+
+// The Points cell: the header's count, or the rows an interrupted file holds
+// ("≈" before an estimate of a large one's).
+QString PointsText(const TRecordingEntry& e) {
+  return (e.RowsEstimated ? QStringLiteral("\u2248") : QString()) + QString::number(e.Points());
+}
+
 }  // namespace
 
 TFOpen::TFOpen(TGLOB& settings)
@@ -78,14 +115,27 @@ void TFOpen::FormCreate() {
   if (Channel) Channel->ProgressBar = progress_.get();
   QTreeWidget& list = *ui_->ListView1;
   list.setItemDelegate(new TGridDelegate(&list));
-  // 200, 120 and 120 pixels, or what a date-time needs in the font.
-  const int dateTime =
-      list.fontMetrics().horizontalAdvance(QStringLiteral("88.88.8888 88:88:88")) + 14;
-  list.header()->resizeSection(0, 200);
-  list.header()->resizeSection(1, std::max(120, dateTime));
-  list.header()->resizeSection(2, std::max(120, dateTime));
+  // 200, 120 and 120 pixels, or what the texts need in the font: a name
+  // of this program's own (stamp, space, a 15-character postfix), a
+  // date-time, and the largest count (an estimate's sign before it). The
+  // tree gives up what the list needs for them at the window's size.
+  const QFontMetrics fm = list.fontMetrics();
+  const int pad = 2 * list.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &list) + 6;
+  // Cyrillic letters are the wider ones of a postfix ("постфикс записи").
+  const int name = std::max(
+      200, fm.horizontalAdvance(QStringLiteral("8888-88-88 (88-88-88) \u043f\u043e\u0441\u0442\u0444\u0438\u043a\u0441 "
+                                               "\u0437\u0430\u043f\u0438\u0441\u0438")) + pad);
+  const int dateTime = std::max(120, fm.horizontalAdvance(QStringLiteral("88.88.8888 88:88:88")) + pad);
+  const int points = fm.horizontalAdvance(QStringLiteral("\u2248999999")) + pad;
+  list.header()->resizeSection(0, name);
+  list.header()->resizeSection(1, dateTime);
+  list.header()->resizeSection(2, dateTime);
+  list.header()->setMinimumSectionSize(std::min(points, list.header()->minimumSectionSize()));
+  list.header()->resizeSection(3, points);
   list.header()->setStretchLastSection(true);
   list.header()->setSectionsClickable(false);
+  listWidth_ = name + 2 * dateTime + points + 2 * list.frameWidth() +
+               list.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &list);
   // The selection stays visible when the list loses the focus.
   QPalette p = list.palette();
   p.setColor(QPalette::Inactive, QPalette::Highlight,
@@ -93,11 +143,20 @@ void TFOpen::FormCreate() {
   p.setColor(QPalette::Inactive, QPalette::HighlightedText,
              p.color(QPalette::Active, QPalette::HighlightedText));
   list.setPalette(p);
-  ui_->Splitter1->setSizes({159, 543});
+  FitSplitter();
   ui_->Splitter1->setStretchFactor(1, 1);
   FillHistory();
   ApplyLanguage();
   settings_.OpenWindowReady = true;
+}
+
+// The tree 159 pixels wide where the list still shows every column whole,
+// narrower (to its minimum of 80) where it would not.
+void TFOpen::FitSplitter() {
+  const QMargins m = layout()->contentsMargins();
+  const int room = width() - m.left() - m.right() - ui_->Splitter1->handleWidth();
+  const int tree = std::clamp(room - listWidth_, ui_->ShellTreeView1->minimumWidth(), 159);
+  ui_->Splitter1->setSizes({tree, std::max(0, room - tree)});
 }
 
 void TFOpen::ApplyLanguage() {
@@ -179,7 +238,7 @@ void TFOpen::StartScan(const QString& folder) {
   ui_->MDescript->clear();
   if (folder.isEmpty()) return;
   scanFolder_ = QString::fromStdString(FolderWithSeparator(folder.toStdString()));
-  scan_ = std::make_unique<TFolderScan>(folder.toStdString());
+  scan_ = std::make_unique<TFolderScan>(folder.toStdString(), CollatedOrder);
   scanTimer_->start();
 }
 
@@ -189,10 +248,18 @@ void TFOpen::TakeScannedRows() {
   const bool ended = scan_->Take(found);
   QList<QTreeWidgetItem*> rows;
   rows.reserve(static_cast<qsizetype>(found.size()));
+  const int lang = settings_.AppliedLanguage;
   for (const TRecordingEntry& e : found) {
+    // An interrupted recording's stop time is only a placeholder: the word
+    // says what happened (or that another program records it now), and
+    // Points the rows it holds.
+    const QString stopped =
+        e.BeingRecorded ? QString::fromUtf8(OwnText(Own::kScanBeingRecorded, lang))
+        : e.Interrupted ? QString::fromUtf8(OwnText(Own::kScanInterrupted, lang))
+                        : QString::fromStdString(FormatDateTime(e.Stopped));
     auto* row = new QTreeWidgetItem(
-        {QString::fromStdString(e.Name), QString::fromStdString(FormatDateTime(e.Started)),
-         QString::fromStdString(FormatDateTime(e.Stopped)), QString::number(e.DataCount)});
+        {QString::fromStdString(e.Name), QString::fromStdString(FormatDateTime(e.Started)), stopped,
+         PointsText(e)});
     // The file's own name: "UPPER.VXA" is not "UPPER.vxa" where case counts.
     row->setData(0, Qt::UserRole, QString::fromStdString(e.FileName));
     rows.append(row);
@@ -278,6 +345,7 @@ void TFOpen::bOpenClick() {
   if (path.empty() || progress_->Loading()) return;
   StopScan();  // the rows of this folder are not needed any more
   const std::string folder = Folder().toStdString();
+  OfferCompletion(path);
   const OpenOutcome outcome = Load(path);
   if (outcome.status != 0) {
     ReportOpenFailure(outcome, path);

@@ -73,6 +73,7 @@ class TFOpen : public QDialog {
   void ListView1SelectItem();
   void cmbHISTORYSelect(int index);
   void FillHistory();
+  void FitSplitter();
   void ShowHistoryItemOf(const QString& folder);
   void StartScan(const QString& folder);
   void TakeScannedRows();
@@ -89,6 +90,7 @@ class TFOpen : public QDialog {
   std::unique_ptr<TFolderScan> scan_;
   QTimer* scanTimer_ = nullptr;
   QString scanFolder_;  // with its separator, as the rows' paths begin
+  int listWidth_ = 543;  // what the list needs to show every column whole
 };
 
 }  // namespace vexa::ui

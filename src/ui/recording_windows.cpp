@@ -62,6 +62,7 @@ void ReportOpenFailure(const OpenOutcome& outcome, const std::string& path) {
 
 bool OpenRecordingPath(const std::string& path, bool report) {
   if (!Channel || !F_CONTROL) return false;
+  OfferCompletion(path);
   const OpenOutcome outcome = FOpen ? FOpen->Load(path) : OpenRecordingFile(*Channel, path);
   if (outcome.status != 0) {
     if (report) {

@@ -55,6 +55,12 @@ void ConnectRecordingWindows(TGLOB& settings);
 // progress shown, its folder into the open history, the panel showing it.
 // A failure is said in the message window when `report` is set.
 bool OpenRecordingPath(const std::string& path, bool report);
+// Before a recording opens from the open window, the command line or a
+// drop: when it is an interrupted one (its recorder never stopped), asks
+// once whether to complete it (Complete / Open as it is) and completes it on
+// Complete; a completion that is refused or fails is said in the message
+// window. The caller then opens the file as it stands.
+void OfferCompletion(const std::string& path);
 // A failed open: the reason in the message window; when the load had begun,
 // the monitor shows the preset's empty chart instead of part of a file.
 void ReportOpenFailure(const OpenOutcome& outcome, const std::string& path);

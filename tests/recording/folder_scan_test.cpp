@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <fstream>
 #include <filesystem>
 #include <thread>
 #include <string>
@@ -62,6 +64,14 @@ TEST_F(FolderScan, ListsTheReadableRecordingsByNameAndSkipsTheRest) {
   EXPECT_EQ(list.Items[1].DataCount, 3);
   EXPECT_EQ(list.Items[2].Name, "2026-12-08 (09-03-00) open");
   EXPECT_EQ(list.Items[2].Stopped, list.Items[2].Started);
+  // Shown as interrupted, with the rows it holds.
+  EXPECT_TRUE(list.Items[2].Interrupted);
+  EXPECT_EQ(list.Items[2].RowsFound, 1);
+  EXPECT_EQ(list.Items[2].Points(), 1);
+  EXPECT_FALSE(list.Items[2].RowsEstimated);
+  EXPECT_FALSE(list.Items[0].Interrupted);
+  EXPECT_FALSE(list.Items[1].Interrupted);
+  EXPECT_FALSE(list.Items[3].Interrupted);
   EXPECT_EQ(list.Items[3].Name, "UPPER");
   EXPECT_EQ(channel.ScanFolderPath.back(), kPathSeparator);
 }
@@ -127,6 +137,50 @@ TEST_F(FolderScan, AScanThreadEndsWhenItsFolderIsMissingOrItIsDropped) {
   { TFolderScan dropped(folder.path()); }
   TFolderScan whole(folder.path());
   EXPECT_EQ(TakeAll(whole).size(), 300u);
+}
+
+TEST_F(FolderScan, InterruptedRecordingsShowTheirRowsReadingBoundedly) {
+  channel.BuildChart();
+  // Small: counted exactly, a torn last row left out; large (about 4 MB of
+  // rows): estimated from its size and two blocks.
+  const struct {
+    const char* postfix;
+    int rows;
+    const char* tail;
+  } files[] = {{"small", 500, "1."}, {"large", 400000, ""}};
+  for (const auto& f : files) {
+    now = EncodeDateTime(2026, 12, 8, 10, f.rows % 60, 0);
+    channel.Postfix = f.postfix;
+    ASSERT_EQ(channel.CreateRecordFile(), 0);
+    const std::string path = channel.RecordFileName;
+    channel.RecordFile.Close();
+    std::string rows;
+    for (int i = 0; i < f.rows; ++i) rows += i % 2 ? "0.6\t\r\n" : "10.6\t\r\n";
+    std::ofstream(path, std::ios::binary | std::ios::app) << rows << f.tail;
+  }
+  TFolderScan scan(folder.path());
+  const std::vector<TRecordingEntry> found = TakeAll(scan);
+  ASSERT_EQ(found.size(), 2u);  // 10:20 small, 10:40 large
+  EXPECT_TRUE(found[0].Interrupted);
+  EXPECT_FALSE(found[0].RowsEstimated);
+  EXPECT_EQ(found[0].RowsFound, 500);
+  EXPECT_TRUE(found[0].TornRow);
+  EXPECT_TRUE(found[1].Interrupted);
+  EXPECT_TRUE(found[1].RowsEstimated);
+  EXPECT_NEAR(static_cast<double>(found[1].RowsFound), 400000, 400000 * 0.01);
+  EXPECT_FALSE(found[1].TornRow);
+}
+
+TEST_F(FolderScan, NamesComeInTheOrderGiven) {
+  for (const char* name : {"b.vxa", "A.vxa", "c.vxa"}) WriteAll(folder.File(name), "Format-Version: 2\r\n");
+  TFolderScan bytes(folder.path());
+  std::vector<std::string> names;
+  for (const TRecordingEntry& e : TakeAll(bytes)) names.push_back(e.Name);
+  EXPECT_EQ(names, (std::vector<std::string>{"A", "b", "c"}));
+  TFolderScan reversed(folder.path(), [](std::vector<std::string>& n) { std::sort(n.rbegin(), n.rend()); });
+  names.clear();
+  for (const TRecordingEntry& e : TakeAll(reversed)) names.push_back(e.Name);
+  EXPECT_EQ(names, (std::vector<std::string>{"c", "b", "A"}));
 }
 
 }  // namespace

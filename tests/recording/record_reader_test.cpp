@@ -188,6 +188,36 @@ TEST_F(RecordReader, AnUnfinishedFileReadsWithEveryCompleteRow) {
   EXPECT_EQ(channel.MarksSeries.LabelText(1), "start");
 }
 
+TEST_F(RecordReader, ALastRowWithoutItsLineEndIsWholeWhenItHoldsEveryColumn) {
+  // The worked example's first two rows, then a last line without CR LF.
+  const struct {
+    std::string last;
+    std::size_t rows;
+    bool torn;
+    const char* mark;  // the last row's
+  } cases[] = {
+      {"0.6\t12.2\t", 3, false, ""},
+      {"0.6\t12.2\tend", 3, false, "end"},
+      {"0.6\t12.2\t\r", 3, false, ""},
+      {"0.6\t12.2", 2, true, "start"},
+      {"0.6\t", 2, true, "start"},
+      {"0.6\t\t", 2, true, "start"},
+      {"", 2, false, "start"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.last);
+    ASSERT_EQ(Open(HandHeader() + "0.6\t12.5\t\r\n0.5\t11.9\tstart\r\n" + c.last), 0);
+    EXPECT_EQ(channel.SeriesV.Count(), c.rows);
+    EXPECT_EQ(channel.SeriesM.Count(), c.rows);
+    EXPECT_EQ(channel.DataCount, static_cast<int32_t>(c.rows));
+    EXPECT_EQ(channel.TornLastRow, c.torn);
+    EXPECT_EQ(channel.MarksSeries.LabelText(c.rows - 1), c.mark);
+    if (c.rows == 3) {
+      EXPECT_FLOAT_EQ(channel.SeriesM.Value(2), 12.2f);
+    }
+  }
+}
+
 TEST_F(RecordReader, RowsThatDoNotFitTheirColumnsNeverMisplaceAValue) {
   // Columns V, an unknown one, M: the unknown column's field is read and
   // dropped. Then: a short row, a field that is not a number, bare LF line

@@ -3,6 +3,9 @@
 // that does not open, the progress of a load, and a recording dropped on
 // the monitor.
 #include <QComboBox>
+#include <QHeaderView>
+#include <QMessageBox>
+#include <QScrollBar>
 #include <QDragEnterEvent>
 #include <QMimeData>
 #include <QPlainTextEdit>
@@ -15,6 +18,7 @@
 
 #include "recording/support/recording_fixture.h"
 #include "ui/f_open.h"
+#include "ui/windows.h"
 #include "ui/support/program_fixture.h"
 
 namespace vexa {
@@ -200,6 +204,118 @@ TEST_F(OpenWindow, ARecordingDroppedOnTheMonitorOpensUnlessARecordingRuns) {
   QDragEnterEvent other(QPoint(10, 10), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
   QCoreApplication::sendEvent(ui::F_MONITOR, &other);
   EXPECT_FALSE(other.isAccepted());
+}
+
+// The worked example as a kill after its third row leaves it (placeholders
+// in the header), with a torn fourth row; `broken` also writes into the
+// description slot, so that it cannot be completed.
+std::string Killed(const std::string& example, bool broken) {
+  std::string text = testing::ReadAll(example);
+  text.replace(text.find("14:23:21"), 8, "14:23:05");
+  text.replace(text.find("Description: test"), 17, broken ? "Description: x   " : "Description:     ");
+  text.replace(text.find("Data-Count:      3"), 18, "Data-Count:       ");
+  return text + "0.6\t1";
+}
+
+TEST_F(OpenWindow, AnInterruptedRecordingIsListedAsSuchAndCompletedOnceTheOperatorSaysSo) {
+  const std::string killed = Dir("rec") + "/2026-12-04 (09-00-00) killed.vxa";
+  const std::string bytes = Killed(Dir("rec") + "/2026-12-02 (14-23-05) b.vxa", false);
+  testing::WriteAll(killed, bytes);
+  for (int lang : {0, 1}) {
+    settings.AppliedLanguage = lang;
+    ShowWindow();
+    ASSERT_EQ(List().topLevelItemCount(), 4);
+    EXPECT_EQ(Row(2), (QStringList{"2026-12-04 (09-00-00) killed", "08.12.2026 14:23:05",
+                                   lang ? "\u043f\u0440\u0435\u0440\u0432\u0430\u043d\u0430" : "interrupted", "3"}));
+    ui::FOpen->hide();
+  }
+  settings.AppliedLanguage = 0;
+
+  // "Open as it is": the file stays, its whole rows open.
+  int asked = 0;
+  int reply = QMessageBox::No;
+  answer = [&](QDialog& d) {
+    if (d.objectName() != QLatin1String("InterruptedQuestion")) return static_cast<int>(QDialog::Accepted);
+    ++asked;
+    return reply;
+  };
+  ASSERT_TRUE(ui::OpenRecordingPath(killed, true));
+  EXPECT_EQ(asked, 1);
+  EXPECT_NE(shown.back().text.toStdString().find("It holds 3 whole rows"), std::string::npos)
+      << shown.back().text.toStdString();
+  EXPECT_EQ(testing::ReadAll(killed), bytes);
+  EXPECT_EQ(Channel()->SeriesV.Count(), 3u);
+
+  // "Complete": the header as a stop at the third row writes it, the torn
+  // row gone; asked once, and never again once it is complete.
+  reply = QMessageBox::Yes;
+  ASSERT_TRUE(ui::OpenRecordingPath(killed, true));
+  EXPECT_EQ(asked, 2);
+  std::string expected = testing::ReadAll(Dir("rec") + "/2026-12-02 (14-23-05) b.vxa");
+  expected.replace(expected.find("14:23:21"), 8, "14:23:20");  // start + 3 x 5 s
+  expected.replace(expected.find("Description: test"), 17, "Description:     ");
+  EXPECT_EQ(testing::ReadAll(killed), expected);
+  EXPECT_EQ(Channel()->SeriesV.Count(), 3u);
+  EXPECT_NEAR((Channel()->StoppedTime - Channel()->StartedTime) * 86400, 15.0, 1e-6);
+  ASSERT_TRUE(ui::OpenRecordingPath(killed, true));
+  EXPECT_EQ(asked, 2);
+
+  // One whose header is not as the recorder writes it: said, never
+  // written, opened as it stands.
+  const std::string odd = Dir("rec") + "/2026-12-04 (10-00-00) odd.vxa";
+  const std::string oddBytes = Killed(Dir("rec") + "/2026-12-02 (14-23-05) b.vxa", true);
+  testing::WriteAll(odd, oddBytes);
+  ASSERT_TRUE(ui::OpenRecordingPath(odd, true));
+  EXPECT_EQ(asked, 3);
+  EXPECT_EQ(shown.back().window.toStdString(), "F_MESAGE");
+  EXPECT_NE(shown.back().text.toStdString().find("was not completed: its header"), std::string::npos)
+      << shown.back().text.toStdString();
+  EXPECT_EQ(testing::ReadAll(odd), oddBytes);
+  EXPECT_EQ(Channel()->SeriesV.Count(), 3u);
+}
+
+TEST_F(OpenWindow, RowsSortAsTheirNamesReadAndEveryColumnReadsWholeAtTheDefaultSize) {
+  const std::string dir = Dir("names");
+  fs::create_directories(dir);
+  for (const char* name : {"Beta", "alpha", "\u0401\u0436", "\u0414\u043e\u043c", "\u0430\u0440\u0431\u0443\u0437"})
+    testing::WriteAll(dir + "/" + name + ".vxa", "Format-Version: 2\r\n");
+  // The longest name of this program's own (a 15-character postfix), a
+  // count of six digits.
+  const std::string own = "2026-12-08 (14-23-05) \u0448\u0438\u0440\u043e\u043a\u0438\u0439 \u0442\u0435\u0441\u0442 15";
+  std::string text = testing::ReadAll(Dir("rec") + "/2026-12-02 (14-23-05) b.vxa");
+  text.replace(text.find("Data-Count:      3"), 18, "Data-Count: 999999");
+  testing::WriteAll(dir + "/" + own + ".vxa", text);
+  const struct {
+    const char* locale;
+    QStringList order;
+  } cases[] = {
+      {"en_US", {QString::fromStdString(own), "alpha", "Beta", "\u0430\u0440\u0431\u0443\u0437",
+                 "\u0414\u043e\u043c", "\u0401\u0436"}},
+      {"ru_RU", {QString::fromStdString(own), "\u0430\u0440\u0431\u0443\u0437", "\u0414\u043e\u043c",
+                 "\u0401\u0436", "alpha", "Beta"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.locale);
+    QLocale::setDefault(QLocale(QString::fromLatin1(c.locale)));
+    ui::FOpen->GoToFolder(QString::fromStdString(dir));
+    ShowWindow();
+    QStringList names;
+    for (int i = 0; i < List().topLevelItemCount(); ++i) names << List().topLevelItem(i)->text(0);
+    EXPECT_EQ(names, c.order);
+    ui::FOpen->hide();
+  }
+  QLocale::setDefault(QLocale(QLocale::C));
+
+  ShowWindow();
+  EXPECT_EQ(ui::FOpen->width(), 700);
+  QTreeWidgetItem* row = List().topLevelItem(0);
+  ASSERT_EQ(row->text(3), "999999");
+  const QFontMetrics fm = List().fontMetrics();
+  for (int col = 0; col < 4; ++col) {
+    EXPECT_GE(List().header()->sectionSize(col), fm.horizontalAdvance(row->text(col)) + 8) << col;
+  }
+  EXPECT_LE(List().header()->length(), List().viewport()->width());
+  EXPECT_FALSE(List().horizontalScrollBar()->isVisible());
 }
 
 }  // namespace

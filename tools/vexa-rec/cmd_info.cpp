@@ -9,6 +9,7 @@
 #include "core/numtext.h"
 #include "options.h"
 #include "recording/record_format.h"
+#include "recording/record_header.h"
 
 namespace vexa::rec {
 
@@ -36,7 +37,11 @@ int RunInfo(const Args& args) {
   RecordingReader reader;
   TChannel& channel = reader.channel;
   // The header's own row count: loading replaces DataCount by the rows found.
-  const int32_t stored = channel.ReadHeader(args[0]) == 0 ? channel.DataCount : 0;
+  const bool read = channel.ReadHeader(args[0]) == 0;
+  const int32_t stored = read ? channel.DataCount : 0;
+  // The slot still holds its placeholder: the session never stopped.
+  TRecordingHeader header;
+  const bool interrupted = read && ReadRecordingHeader(args[0], header) == 0 && header.dataCountBlank;
   if (const int status = OpenRecording(channel, args[0], "info")) return status;
 
   // Texts from the file go to a terminal: no control character of theirs may
@@ -49,7 +54,11 @@ int RunInfo(const Args& args) {
   Field(kKeyInterval, Number(channel.IntervalSeconds));
   Field(kKeyDescription, WithoutControls(channel.RecordDescription));
   std::string count = std::to_string(stored);
-  if (stored != channel.DataCount) count += " (" + std::to_string(channel.DataCount) + " rows found)";
+  std::string notes;
+  if (interrupted) notes = "interrupted: ";
+  if (stored != channel.DataCount || interrupted) notes += std::to_string(channel.DataCount) + " rows found";
+  if (channel.TornLastRow) notes += std::string(notes.empty() ? "" : "; ") + "a torn last row left out";
+  if (!notes.empty()) count += " (" + notes + ")";
   Field(kKeyDataCount, count);
   const int columns = std::max(0, std::min(channel.ColumnNameCount, kMaxColumnNames));
   std::string names, colours;

@@ -1,5 +1,7 @@
 // vexa-rec scan DIR: the folder's recordings as the open window lists them,
 // one line each, TAB-separated: name, start, stop, points; sorted by name.
+// An interrupted recording shows "interrupted" for its stop and the rows
+// found.
 #include <algorithm>
 #include <cstdio>
 #include <string>
@@ -22,12 +24,18 @@ class PrintedList : public TRecordingList {
   void Add(const std::string& name, double started, double stopped, int32_t dataCount) override {
     items_.push_back({name, {}, started, stopped, dataCount});
   }
+  void AddEntry(const TRecordingEntry& e) override { items_.push_back(e); }
+  // An interrupted recording, as the window lists it: "interrupted" for its
+  // stop, the rows found ("~" before an estimate of a large file's).
   void EndUpdate() override {
     std::sort(items_.begin(), items_.end(),
               [](const TRecordingEntry& a, const TRecordingEntry& b) { return a.Name < b.Name; });
     for (const TRecordingEntry& e : items_) {
-      std::printf("%s\t%s\t%s\t%d\n", e.Name.c_str(), FormatDateTime(e.Started).c_str(),
-                  FormatDateTime(e.Stopped).c_str(), e.DataCount);
+      const std::string stopped = e.BeingRecorded ? "recording now"
+                                  : e.Interrupted ? "interrupted"
+                                                  : FormatDateTime(e.Stopped);
+      std::printf("%s\t%s\t%s\t%s%lld\n", e.Name.c_str(), FormatDateTime(e.Started).c_str(), stopped.c_str(),
+                  e.RowsEstimated ? "~" : "", static_cast<long long>(e.Points()));
     }
     items_.clear();
   }

@@ -26,6 +26,7 @@ int RunRecord(const Args& args);
 int RunInfo(const Args& args);
 int RunScan(const Args& args);
 int RunExport(const Args& args);
+int RunRepair(const Args& args);
 
 namespace {
 
@@ -41,6 +42,9 @@ const Command kCommands[] = {
     {"scan", RunScan, "DIR", "lists a folder's recordings: name, start, stop, points (TAB-separated)"},
     {"export", RunExport, "FILE --csv OUT | --edf OUT",
      "writes a recording as CSV (UTF-8) for spreadsheets, or EDF+ for physiology tools"},
+    {"repair", RunRepair, "FILE",
+     "completes an interrupted recording (its recorder was killed): the last\n"
+     "           whole row's time and the row count into the header, a torn last row cut off"},
 };
 
 // Also the man page: help2man turns the "Xxx:" headings into its sections.
@@ -100,6 +104,9 @@ void PrintUsage(std::FILE* out) {
                "  export: the file cannot be read); 2 a malformed command line (info and\n"
                "  export: also a newer format version, an output that is a recording, or\n"
                "  for --edf a recording EDF+ cannot hold); 3 info and export: not a recording.\n"
+               "  repair: 1 also for a file that is not an interrupted recording, whose header\n"
+               "  is not as the recorder writes it, or that a session records now (nothing is\n"
+               "  written then).\n"
                "\nExamples:\n"
                "  vexa-rec monitor --port 2 --seconds 10\n"
                "  vexa-rec record --port 2 --interval 1 --postfix rest --seconds 60\n"

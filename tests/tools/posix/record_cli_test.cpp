@@ -325,6 +325,31 @@ TEST_F(ReadingCommands, InfoShowsTheStoredCountAndKeepsTheTerminalSafe) {
   EXPECT_EQ(ReadAll(path), before);
 }
 
+TEST_F(ReadingCommands, InfoSaysATornRowWasLeftOutAndRepairCompletesOnce) {
+  const std::string path = dir.File("killed.vxa");
+  std::ofstream(path, std::ios::binary)
+      << "Format-Version: 2\r\nDevice-Name: Airo-510\t Flown-710\r\nChannels-Count: 1\r\n"
+         "Started-Record: 08.12.2026 14:23:05\r\nStopped-Record: 08.12.2026 14:23:05\r\n"
+         "Sample-Interval: 5.0\r\nDescription: " + std::string(82, ' ') + "\r\n"
+         "Data-Count:       \r\nColumn-Header:\tV (l)\tMarks\r\nData-Color: 65280\t\r\n"
+         "Data-AtmPressure: 760.0\r\nData-BodyMass: 80.0\r\nData-TempEnviroment: 20.0\r\n"
+         "Data-Humidity: 75.0\r\nData-Table:\r\n1.0\t\r\n2.0\t\r\n3.";
+  ASSERT_EQ(Run({"info", path}), 0) << Err();
+  EXPECT_NE(Out().find("\nData-Count: 0 (interrupted: 2 rows found; a torn last row left out)\n"), std::string::npos)
+      << Out();
+  EXPECT_EQ(Run({"repair", path}), 0) << Err();
+  EXPECT_NE(Out().find("completed, 2 rows, stopped 08.12.2026 14:23:15; a torn last row (2 bytes) was cut off"),
+            std::string::npos)
+      << Out();
+  ASSERT_EQ(Run({"info", path}), 0) << Err();
+  EXPECT_NE(Out().find("\nData-Count: 2\n"), std::string::npos) << Out();
+  const std::string done = ReadAll(path);
+  EXPECT_EQ(Run({"repair", path}), 1);
+  EXPECT_NE(Err().find("not an interrupted recording"), std::string::npos) << Err();
+  EXPECT_EQ(ReadAll(path), done);
+  EXPECT_EQ(Run({"repair"}), 2);
+}
+
 TEST_F(ReadingCommands, ExportEdfWritesTheFileOrSaysWhyNot) {
   const std::string path = dir.File("r.vxa");
   const std::string header =

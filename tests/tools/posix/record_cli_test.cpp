@@ -91,9 +91,19 @@ class RecordCli : public ::testing::Test {
     if (!fs::exists(kRec) || !fs::exists(kSim)) {
       GTEST_SKIP() << "build vexa-rec and vexa-flowsim first (" << kRec << ")";
     }
-    sim = std::make_unique<Process>(
-        std::vector<std::string>{kSim, "--link", link, "--constant", "3.00,15,7.5", "--rate", "100"},
-        std::vector<std::string>{}, dir.File("sim.out"), dir.File("sim.err"));
+    StartSim({"--constant", "3.00,15,7.5", "--rate", "100"});
+  }
+  // The simulator on `link` with these options, instead of the one running.
+  void StartSim(const std::vector<std::string>& options) {
+    if (sim) {
+      sim->Signal(SIGTERM);
+      sim->Wait();
+      sim.reset();
+    }
+    std::vector<std::string> argv{kSim, "--link", link};
+    argv.insert(argv.end(), options.begin(), options.end());
+    sim = std::make_unique<Process>(argv, std::vector<std::string>{}, dir.File("sim.out"),
+                                    dir.File("sim.err"));
     ASSERT_TRUE(sim->Started());
     for (int i = 0; i < 300 && !fs::exists(link); ++i) std::this_thread::sleep_for(10ms);
     ASSERT_TRUE(fs::exists(link)) << ReadAll(dir.File("sim.err"));
@@ -172,6 +182,35 @@ TEST_F(RecordCli, PrintsThePathLastAndTheRowsReadBack) {
   EXPECT_FLOAT_EQ(f.channel.SeriesV.Value(3), 3.0f);
   EXPECT_FLOAT_EQ(f.channel.SeriesM.Value(3), 7.5f);
   EXPECT_EQ(f.channel.MarksSeries.LabelText(1), "a: b");
+}
+
+// A first recording from the simulator's default profile lies inside the
+// V, F and M axes' home ranges (0-1 l, 0-80/min, 0-100 l/min) at a resting
+// breath; --profile exercise is the hard effort it used to send.
+TEST_F(RecordCli, TheSimulatorBreathesAtRestByDefaultAndHardOnRequest) {
+  const struct {
+    std::vector<std::string> options;
+    double vLow, vHigh, fLow, fHigh, mLow, mHigh;
+  } cases[] = {
+      {{}, 0.4, 0.6, 12, 16, 5, 9},
+      {{"--profile", "exercise"}, 1.0, 3.0, 10, 40, 10, 120},
+  };
+  for (const auto& c : cases) {
+    StartSim(c.options);
+    for (const auto& f : Recordings()) fs::remove(f);
+    ASSERT_EQ(Record({"--interval", "0.2", "--samples", "5"})->Wait(), 0) << Err();
+    Loaded f(LastLine());
+    ASSERT_EQ(f.load, 0);
+    ASSERT_EQ(f.channel.SeriesV.Count(), 5u);
+    for (std::size_t row = 1; row < 5; ++row) {  // the first may hold a frame from before
+      EXPECT_GE(f.channel.SeriesV.Value(row), c.vLow) << row;
+      EXPECT_LE(f.channel.SeriesV.Value(row), c.vHigh) << row;
+      EXPECT_GE(f.channel.SeriesF.Value(row), c.fLow) << row;
+      EXPECT_LE(f.channel.SeriesF.Value(row), c.fHigh) << row;
+      EXPECT_GE(f.channel.SeriesM.Value(row), c.mLow) << row;
+      EXPECT_LE(f.channel.SeriesM.Value(row), c.mHigh) << row;
+    }
+  }
 }
 
 TEST_F(RecordCli, TwoRunsInOneSecondKeepBothRecordings) {

@@ -124,6 +124,10 @@ const char* const OwnTexts[kOwnTextCount][2] = {
     {"the recording file is not open", "файл записи не открыт"},
     {"negative file position", "отрицательная позиция в файле"},
     {"; the incomplete end could not be cut off", "; неполный конец не удалось отрезать"},
+    {"VEXA is already running with the settings in %1. Its windows are brought to the front; this second start ends without changing anything.",
+     "VEXA уже работает с настройками из папки %1. Ее окна выведены на передний план; второй запуск завершается, ничего не изменив."},
+    {"%1 %2; %3 stored presets were read. The file is left as it is.",
+     "%1 %2; прочитано сохраненных наборов установок: %3. Файл оставлен как есть."},
 };
 // clang-format on
 

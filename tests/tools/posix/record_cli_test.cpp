@@ -141,10 +141,13 @@ class RecordCli : public ::testing::Test {
     for (auto p = text.find("\r\n", at + 13); p != std::string::npos; p = text.find("\r\n", p + 2)) ++n;
     return n;
   }
-  bool WaitRows(int rows) {
+  bool WaitRows(int rows) { return WaitRowsIn(out.path(), rows); }
+  // A recording in folder with at least that many complete rows.
+  static bool WaitRowsIn(const std::string& folder, int rows) {
     for (int i = 0; i < 500; ++i) {
-      const auto files = Recordings();
-      if (files.size() == 1 && CompleteRows(files[0]) >= rows) return true;
+      for (const auto& e : fs::directory_iterator(folder)) {
+        if (e.path().extension() == ".vxa" && CompleteRows(e.path().string()) >= rows) return true;
+      }
       std::this_thread::sleep_for(10ms);
     }
     return false;
@@ -237,17 +240,53 @@ TEST_F(RecordCli, ADamagedPresetFileIsKeptAsItWasAndSaidSo) {
   const std::string pset = config.File("vexa.pset");
   ASSERT_TRUE(WriteFileAtomic(pset, bytes).ok);
 
-  // Even a run that fails at once saves the presets, as the program does.
+  // The presets are the desktop program's to save (it keeps the damaged
+  // copy then): the file stays as it is, and the run says so.
   EXPECT_EQ(Record({"--port", "99", "--seconds", "1"})->Wait(), 1);
-  EXPECT_NE(Err().find(pset + ".damaged-"), std::string::npos) << Err();
-  std::vector<std::string> copies;
+  EXPECT_NE(Err().find(pset + " "), std::string::npos) << Err();
+  EXPECT_NE(Err().find("The file is left as it is."), std::string::npos) << Err();
   for (const auto& e : fs::directory_iterator(config.path())) {
-    if (e.path().filename().string().starts_with("vexa.pset.damaged-")) copies.push_back(e.path());
+    EXPECT_FALSE(e.path().filename().string().starts_with("vexa.pset.damaged-")) << e.path();
   }
-  ASSERT_EQ(copies.size(), 1u);
   std::vector<std::byte> kept;
-  ASSERT_TRUE(ReadFileBytes(copies[0], 1 << 20, kept));
+  ASSERT_TRUE(ReadFileBytes(pset, 1 << 20, kept));
   EXPECT_EQ(kept, bytes);
+}
+
+// A session beside a running desktop program: what the program stores while
+// it records (a preset added, the settings saved at its end) is never
+// undone by the copy the session read at its start.
+TEST_F(RecordCli, ASessionNeverWritesBackTheSettingsOrPresetsItRead) {
+  TPresets before;
+  before.AddDefault();
+  before.AddDefault();
+  before.Items[1]->Name = "old";
+  ASSERT_TRUE(WriteFileAtomic(config.File("vexa.pset"), SerializePresets(before)).ok);
+  auto rec = Record({"--interval", "0.1", "--seconds", "30", "--preset", "old", "--dir", dir.path()});
+  ASSERT_TRUE(WaitRowsIn(dir.path(), 2)) << Err();
+
+  TPresets after;
+  after.AddDefault();
+  after.AddDefault();
+  after.AddDefault();
+  after.Items[1]->Name = "old";
+  after.Items[2]->Name = "added while recording";
+  const std::vector<std::byte> presets = SerializePresets(after);
+  ASSERT_TRUE(WriteFileAtomic(config.File("vexa.pset"), presets).ok);
+  TGLOB stored(TGLOB::NoFile{}, config.path());
+  stored.SampleInterval = 2.5;
+  stored.Language = 1;
+  const auto image = EncodeSettings(stored);
+  const std::vector<std::byte> cfg(image.begin(), image.end());
+  ASSERT_TRUE(WriteFileAtomic(config.File("vexa.cfg"), cfg).ok);
+
+  rec->Signal(SIGTERM);
+  ASSERT_EQ(rec->Wait(), 0) << Err();
+  std::vector<std::byte> bytes;
+  ASSERT_TRUE(ReadFileBytes(config.File("vexa.pset"), 1 << 20, bytes));
+  EXPECT_EQ(bytes, presets);
+  ASSERT_TRUE(ReadFileBytes(config.File("vexa.cfg"), 1 << 20, bytes));
+  EXPECT_EQ(bytes, cfg);
 }
 
 TEST_F(RecordCli, FailuresPrintAMessageAndExit1) {

@@ -16,6 +16,10 @@ TFlowValues DecodeFlowFrame(const uint8_t (&data)[kFrameDataSize]) {
   return v;
 }
 
+bool InMeterRange(const TFlowValues& v) {
+  return v.V <= kMaxFlowV && v.F <= kMaxFlowF && v.M <= kMaxFlowM;
+}
+
 void TakeFlowFrame(const TFlowValues& frame, bool restart, double (&values)[3]) {
   if (restart) {
     values[0] = frame.V;

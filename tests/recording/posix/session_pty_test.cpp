@@ -67,7 +67,7 @@ class SessionPty : public ::testing::Test {
   // One frame, taken by the thread as the first of a new average, then a tick.
   TTickResult Sample(uint16_t v, uint16_t f, uint16_t m) {
     const uint64_t before = channel.Counters.FramesDecoded;
-    meter.Send(FrameOf(v, f, m));
+    meter.Send(test::Join(FrameOf(v, f, m), {0x55}));  // the next sync byte shows it whole
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
     while (channel.Counters.FramesDecoded == before && std::chrono::steady_clock::now() < end) {
       std::this_thread::sleep_for(std::chrono::milliseconds(1));

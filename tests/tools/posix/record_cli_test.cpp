@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -214,6 +215,37 @@ TEST_F(RecordCli, TheSimulatorBreathesAtRestByDefaultAndHardOnRequest) {
       EXPECT_LE(f.channel.SeriesM.Value(row), c.mHigh) << row;
     }
   }
+}
+
+// Line faults on a machine with both cores kept busy: frames cut short
+// after garbage, taken by bytes and not by when they arrived, never give a
+// false row (a row holds the meter's values, or 0 when no whole frame came).
+TEST_F(RecordCli, CutFramesAndGarbageOnABusyMachineGiveNoFalseRow) {
+  StartSim({"--constant", "3.00,15,7.5", "--garbage", "3", "--cut-every", "2", "--rate", "20"});
+  std::atomic<bool> busy{true};
+  std::vector<std::thread> spinners;
+  for (int core = 0; core < 2; ++core) {
+    spinners.emplace_back([&busy] {
+      volatile unsigned long long n = 0;
+      while (busy.load(std::memory_order_relaxed)) n = n + 1;
+    });
+  }
+  auto rec = Record({"--interval", "0.05", "--samples", "80"});
+  const int status = rec->Wait();
+  busy = false;
+  for (auto& t : spinners) t.join();
+  ASSERT_EQ(status, 0) << Err();
+  Loaded f(LastLine());
+  ASSERT_EQ(f.load, 0);
+  ASSERT_EQ(f.channel.SeriesV.Count(), 80u);
+  int taken = 0;
+  for (std::size_t row = 0; row < 80; ++row) {
+    const double v = f.channel.SeriesV.Value(row), m = f.channel.SeriesM.Value(row);
+    const bool frame = v == 3.0 && m == 7.5, none = v == 0 && m == 0;
+    EXPECT_TRUE(frame || none) << "row " << row + 1 << ": V=" << v << " M=" << m;
+    taken += frame;
+  }
+  EXPECT_GE(taken, 20) << "rows with the meter's values";
 }
 
 TEST_F(RecordCli, TwoRunsInOneSecondKeepBothRecordings) {

@@ -44,8 +44,10 @@ struct TLinkShared {
 //    of 0x55 bytes, or frames run together in another way, read as hundreds
 //    of litres and are refused the same way.
 // A refused sync byte counts as a skipped byte. A frame is therefore taken
-// when the next one begins (one frame period later, 50 ms at 20 frames/s),
-// and the last frame before a silence is never taken.
+// when the next one begins (one frame period later, 50 ms at 20 frames/s);
+// the last frame before a silence, and a frame followed by noise, are never
+// taken: a frame cut short and followed by noise reads like a whole one
+// followed by noise, and a false value is worse than none.
 // What one pass of the thread's loop did.
 enum class TAcquireStep {
   Silent,      // no byte for the whole read time-out

@@ -158,14 +158,15 @@ int RunRecord(const Args& args) {
 
   using Clock = std::chrono::steady_clock;
   const auto t0 = Clock::now();
-  const auto tick = std::chrono::milliseconds(start.TimerMs);
   const auto end = t0 + std::chrono::duration_cast<Clock::duration>(
                             std::chrono::duration<double>(o.Has("seconds") ? seconds : 0));
-  auto nextTick = t0 + tick;
   auto nextSecond = t0 + std::chrono::seconds(1);
   long long taken = 0;
   int status = 0;
   while (!StopRequested()) {
+    // The next sample's deadline on the session's grid (start + k x interval).
+    auto nextTick = Clock::now() + std::chrono::duration_cast<Clock::duration>(
+                                       std::chrono::duration<double>(session.SecondsToNextSample()));
     auto wake = std::min(nextTick, nextSecond);
     if (o.Has("seconds")) wake = std::min(wake, end);
     auto now = Clock::now();
@@ -174,21 +175,30 @@ int RunRecord(const Args& args) {
       continue;
     }
     if (now >= nextSecond) {
-      session.ClockSecond(NowDateTime());
+      session.ClockSecond();
       // A stall skips seconds instead of catching up with a burst.
       nextSecond += std::chrono::seconds(1) * ((now - nextSecond) / std::chrono::seconds(1) + 1);
     }
-    if (now >= nextTick) {
-      ++taken;
-      if (const auto m = marks.find(taken); m != marks.end()) session.Mark(m->second);
-      const TTickResult t = session.Tick(description);
-      // Like a timer, missed deadlines are skipped; the next stays on the grid.
-      nextTick += tick * ((now - nextTick) / tick + 1);
+    if (const int64_t due = session.DueSamples(); due > 0) {
+      // A late wake-up takes every sample that came due, so row k stays the
+      // sample of time k x interval; --samples still ends on its count.
+      int64_t rows = o.Has("samples") ? std::min<int64_t>(due, samples - taken) : due;
+      // A mark goes on the first row of a tick: the rows before it first.
+      if (const auto later = marks.upper_bound(taken + 1);
+          later != marks.end() && later->first <= taken + rows) {
+        rows = later->first - taken - 1;
+      }
+      if (const auto m = marks.find(taken + 1); m != marks.end()) session.Mark(m->second);
+      const TTickResult t = session.Tick(description, rows);
+      const long long first = taken + 1;
+      taken += std::min<int64_t>(rows, TSession::kMaxRowsPerTick);
       if (t.Sampled) {
         // What the control panel's numeric displays would show.
-        std::fprintf(stderr, "sample %lld %s V=%s M=%s F=%s%s\n", taken,
-                     settings.ElapsedText.c_str(), Shown(t.DisplayV), Shown(t.DisplayM),
-                     Shown(t.DisplayF), t.MarkWritten ? " (mark)" : "");
+        for (long long k = first; k <= taken; ++k) {
+          std::fprintf(stderr, "sample %lld %s V=%s M=%s F=%s%s\n", k, settings.ElapsedText.c_str(),
+                       Shown(t.DisplayV), Shown(t.DisplayM), Shown(t.DisplayF),
+                       t.MarkWritten && k == first ? " (mark)" : "");
+        }
       }
       if (t.RolledOver) {
         std::printf("%s\n", t.PreviousFile.c_str());

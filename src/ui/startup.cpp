@@ -112,7 +112,10 @@ int RunVexa(int argc, char** argv) {
   } catch (...) {
     ShowErrorBox(QString());
   }
-  DestroyWindows();
+  DestroyWindows();  // saves the presets
+  // The settings too while the lock still holds, so a program started
+  // right after this one reads what this one stored.
+  settings.Save();
   return 0;
 }
 

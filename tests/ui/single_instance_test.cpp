@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QMessageBox>
 #include <QProcess>
 
@@ -77,9 +78,11 @@ TEST(SingleInstance, TheLockOfAKilledProgramIsTakenOver) {
   child.start(QCoreApplication::applicationFilePath(),
               {QStringLiteral("--gtest_filter=SingleInstanceChild.*")});
   ASSERT_TRUE(child.waitForStarted(10000));
+  QByteArray said;
   ASSERT_TRUE(Until([&] {
     child.waitForReadyRead(50);
-    return child.readAllStandardOutput().contains("held") || child.state() == QProcess::NotRunning;
+    said += child.readAllStandardOutput();
+    return said.contains("held") || child.state() == QProcess::NotRunning;
   }, 20000));
   ASSERT_EQ(child.state(), QProcess::Running);
   {

@@ -10,6 +10,7 @@
 #include "ui/f_control.h"
 #include "ui/f_monitor.h"
 #include "ui/modal.h"
+#include "ui/qt_texts.h"
 #include "ui/windows.h"
 
 #ifdef _WIN32
@@ -95,6 +96,7 @@ bool TSingleInstance::Listen(std::function<void()> raise) {
 }
 
 void TellAlreadyRunning(const QString& configDir, int language) {
+  ApplyQtLanguage(language);  // the box's button too
   QMessageBox box(QMessageBox::Information, QStringLiteral("VEXA"),
                   QString::fromStdString(FormatOwn(Own::kAlreadyRunning, language,
                                                    {QDir::toNativeSeparators(configDir).toStdString()})),

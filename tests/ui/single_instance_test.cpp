@@ -13,6 +13,7 @@
 
 #include "core/temp_folder.h"
 #include "ui/modal.h"
+#include "ui/qt_texts.h"
 
 namespace vexa::ui {
 namespace {
@@ -106,6 +107,7 @@ TEST(SingleInstance, TheSecondStartSaysSoInTheSettingsLanguage) {
   TellAlreadyRunning(QStringLiteral("/home/op/.config/vexa"), 0);
   TellAlreadyRunning(QStringLiteral("/home/op/.config/vexa"), 1);
   SetModalRunner(old);
+  ApplyQtLanguage(0);  // the framework's texts back in English for the tests after this one
   ASSERT_EQ(shown.size(), 2);
   EXPECT_TRUE(shown[0].startsWith("VEXA|VEXA is already running with the settings in /home/op/.config/vexa."))
       << shown[0].toStdString();

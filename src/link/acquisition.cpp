@@ -75,6 +75,7 @@ TAcquireStep AcquireStep(TDev& dev, TLinkShared& shared) {
   TReadResult read = TakeBytes(dev, &first, 1);
   if (read.Lost || read.Count == 0) {
     dev.HeldCount = 0;
+    dev.HaveLastSeen = false;
     return NothingHeard(dev, counters, read.Lost);
   }
   dev.LinkAlive = true;
@@ -91,6 +92,7 @@ TAcquireStep AcquireStep(TDev& dev, TLinkShared& shared) {
     // the next one: nothing shows it whole.
     counters.BytesSkipped.fetch_add(1 + read.Count, kRelaxed);
     dev.HeldCount = 0;
+    dev.HaveLastSeen = false;
     if (read.Lost) return NothingHeard(dev, counters, true);
     dev.LinkAlive = false;
     dev.Restart = true;
@@ -100,14 +102,22 @@ TAcquireStep AcquireStep(TDev& dev, TLinkShared& shared) {
   std::memcpy(dev.Frame, bytes, kFrameDataSize);
   const TFlowValues values = DecodeFlowFrame(dev.Frame);
   const bool framed = bytes[kFrameDataSize] == kSyncByte;
-  if (!framed || (dev.Kind == kKindFlown && !InMeterRange(values))) {
+  const bool inRange = dev.Kind != kKindFlown || InMeterRange(values);
+  // Noise after a frame hides whether it was whole: it is taken only when
+  // it repeats the breath of the candidate before it.
+  const bool repeats = dev.HaveLastSeen && FramesAgree(values, dev.LastSeen);
+  if (inRange) {
+    dev.LastSeen = values;
+    dev.HaveLastSeen = true;
+  }
+  if (!inRange || (!framed && !repeats)) {
     // Not a frame: the sync byte was another frame's data, a stray 0x55 or
     // the start of a frame cut short. Its bytes may hold the next frame.
     HoldBack(dev, bytes, sizeof bytes);
     counters.BytesSkipped.fetch_add(1, kRelaxed);
-    return framed ? TAcquireStep::OutOfRange : TAcquireStep::ShortFrame;
+    return inRange ? TAcquireStep::ShortFrame : TAcquireStep::OutOfRange;
   }
-  HoldBack(dev, bytes + kFrameDataSize, 1);  // the next frame's sync byte
+  HoldBack(dev, bytes + kFrameDataSize, 1);  // the next frame's sync byte, or the noise
 
   const bool restart = dev.Restart.exchange(false);
   if (dev.Kind == kKindFlown) {

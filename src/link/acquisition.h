@@ -40,14 +40,18 @@ struct TLinkShared {
 //    taken for a sync byte is followed by some other byte, so it is refused
 //    and its bytes are looked at again from the one after the refused sync
 //    byte: the true next frame among them is found;
+//  - a frame followed by noise instead cannot be told from one cut short
+//    and followed by noise, and is taken only when it agrees with the
+//    candidate before it (FramesAgree: the meter repeats a breath's values
+//    in every frame), so a false one cannot pass unless it differs from the
+//    true values by no more than 2 % and a step;
 //  - its values lie within what the meter measures (InMeterRange): a burst
 //    of 0x55 bytes, or frames run together in another way, read as hundreds
 //    of litres and are refused the same way.
 // A refused sync byte counts as a skipped byte. A frame is therefore taken
-// when the next one begins (one frame period later, 50 ms at 20 frames/s);
-// the last frame before a silence, and a frame followed by noise, are never
-// taken: a frame cut short and followed by noise reads like a whole one
-// followed by noise, and a false value is worse than none.
+// when the byte after it has come (one frame period later, 50 ms at 20
+// frames/s), and the last frame before a silence is never taken.
+
 // What one pass of the thread's loop did.
 enum class TAcquireStep {
   Silent,      // no byte for the whole read time-out

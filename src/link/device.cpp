@@ -27,6 +27,7 @@ void TDev::ClosePort() {
   if (Port) Port->Close();
   Restart = true;
   HeldCount = 0;  // bytes of the line before the close are no frame's
+  HaveLastSeen = false;
 }
 
 }  // namespace vexa

@@ -40,6 +40,10 @@ class TDev {
   // its sync byte, and after a frame the next one's sync byte waits here.
   uint8_t Held[2 * (kFrameDataSize + 1)] = {};
   size_t HeldCount = 0;
+  // The last candidate frame within the meter's range, taken or not: a frame
+  // that noise follows is taken only when it agrees with it.
+  TFlowValues LastSeen;
+  bool HaveLastSeen = false;
   double Values[3] = {};               // latest decoded values (kind 2: V, F, M)
   std::atomic<bool> LinkAlive{false};  // the last read delivered a byte
   std::atomic<bool> Restart{true};     // the next frame replaces Values

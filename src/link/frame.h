@@ -38,6 +38,12 @@ inline constexpr double kMaxFlowF = 150.0;  // per minute
 inline constexpr double kMaxFlowM = 300.0;  // litres per minute
 bool InMeterRange(const TFlowValues& v);
 
+// Two frames that tell the same breath: V, F and M each within 2 % of the
+// larger, or within one step of the frame's scaling (0.01 l, 1 /min,
+// 0.1 l/min). The meter repeats a breath's values in every frame until the
+// next breath.
+bool FramesAgree(const TFlowValues& a, const TFlowValues& b);
+
 // Takes one decoded frame into `values` (V, F, M): the first frame after a
 // restart replaces them, every following one is averaged in with weight one
 // half, so the latest frame counts most.

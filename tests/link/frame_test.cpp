@@ -173,6 +173,13 @@ TEST(AcquireStepBytes, CutFramesGarbageAndSyncBurstsNeverGiveAFalseValue) {
        Join({kFrame1, std::vector<uint8_t>(20, 0x55), kFrame1, kSync}), 2, 20},
       {"0x55 bytes in place of a frame's data",
        Join({kFrame1, {0x55, 0x55, 0x55, 0x55, 0x55, 0x55, 0x55}, kFrame1, kSync}), 2, 7},
+      {"noise after every frame: each taken once it repeats the one before",
+       Join({garbage, kFrame1, garbage, kFrame1, garbage, kFrame1, garbage, kSync}), 2, 20},
+      {"frames cut after 4, 5 and 6 bytes, each followed by noise",
+       Join({garbage, kFrame1, garbage, kFrame1, garbage, {0x55, 0x2C, 0x01, 0x0F}, garbage, kFrame1,
+             garbage, {0x55, 0x2C, 0x01, 0x0F, 0x00}, garbage, kFrame1, garbage,
+             {0x55, 0x2C, 0x01, 0x0F, 0x00, 0x4B}, garbage, kFrame1, garbage, kSync}),
+       4, 50},
   };
   for (const auto& c : cases) {
     // All at once (a thread that came late), one byte a burst (one that
@@ -221,6 +228,39 @@ TEST_F(AcquireStepTest, AFrameBeyondTheMetersRangeIsSkippedNeverAveraged) {
   EXPECT_DOUBLE_EQ(shared.ValueM, 0.5 * 300 + 0.5 * 7.5);
   EXPECT_EQ(shared.Counters.FramesDecoded, 2u);
   EXPECT_EQ(shared.Counters.BytesSkipped, 4u * 7);
+}
+
+// A frame that noise follows is taken only when it repeats the candidate
+// before it; silence forgets that candidate.
+TEST_F(AcquireStepTest, AFrameFollowedByNoiseIsTakenOnlyWhenItRepeatsTheOneBefore) {
+  using S = TAcquireStep;
+  const std::vector<uint8_t> noise = {0x11, 0xA2, 0x03};
+  const std::vector<uint8_t> other = RawFrame(500, 20, 100);  // 5.00 l, 20 /min, 10 l/min
+  port->Add(Join({kFrame1, noise, other, noise, other, noise}));
+  std::vector<S> expected = {S::ShortFrame};        // kFrame1: nothing before it
+  expected.insert(expected.end(), 6 + 3, S::Skipped);  // its data bytes again, the noise
+  expected.push_back(S::ShortFrame);                 // other: unlike kFrame1
+  expected.insert(expected.end(), 6 + 3, S::Skipped);
+  expected.push_back(S::FirstFrame);                 // other again: taken
+  expected.insert(expected.end(), 3, S::Skipped);
+  EXPECT_EQ(RunScript(), expected);
+  EXPECT_DOUBLE_EQ(shared.ValueV, 5.00);
+  EXPECT_DOUBLE_EQ(shared.ValueM, 10.0);
+  port->AddSilence();
+  while (Step() != S::Silent) {
+  }
+  port->Add(Join({other, noise}));
+  while (!port->Finished()) EXPECT_NE(Step(), S::FirstFrame);  // after the silence: nothing to repeat
+  EXPECT_EQ(shared.Counters.FramesDecoded, 1u);
+}
+
+TEST(FramesAgree, WithinTwoPercentOrAStepOfTheScaling) {
+  EXPECT_TRUE(FramesAgree({3.00, 15, 7.5}, {3.00, 15, 7.5}));
+  EXPECT_TRUE(FramesAgree({3.00, 15, 7.5}, {3.06, 16, 7.6}));
+  EXPECT_FALSE(FramesAgree({3.00, 15, 7.5}, {3.08, 15, 7.5}));
+  EXPECT_FALSE(FramesAgree({3.00, 15, 7.5}, {3.00, 17, 7.5}));
+  EXPECT_FALSE(FramesAgree({3.00, 15, 7.5}, {3.00, 15, 7.8}));
+  EXPECT_TRUE(FramesAgree({0, 0, 0}, {0.01, 1, 0.1}));
 }
 
 TEST_F(AcquireStepTest, LossAnywhereReadsAsSilence) {

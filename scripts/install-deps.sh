@@ -5,7 +5,7 @@ set -euo pipefail
 
 declare -A GROUP=(
   # EDFlib (libedf-dev) writes the EDF+ exports.
-  [base]="cmake ninja-build g++ libgtest-dev googletest locales libedf-dev"
+  [base]="cmake ninja-build g++ libgtest-dev googletest locales libedf-dev tzdata"
   # Qt 6 for the painter, the windows and vexa-render; a font for the offscreen
   # platform to draw texts with; poppler's pdftotext and pdfinfo read printed
   # pages back in the tests; a CUPS server (cups-daemon, with lpadmin and

@@ -57,9 +57,10 @@ double EncodeDateTime(int y, int mo, int d, int h, int mi, int s, int ms) {
   return days >= 0 ? static_cast<double>(days) + time : static_cast<double>(days) - time;
 }
 
-double NowDateTime() {
+double NowDateTime() { return LocalDateTime(std::chrono::system_clock::now()); }
+
+double LocalDateTime(std::chrono::system_clock::time_point now) {
   using namespace std::chrono;
-  const auto now = system_clock::now();
   const std::time_t secs = system_clock::to_time_t(now);
   const int ms =
       static_cast<int>(duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000 + 1000) %

@@ -4,6 +4,7 @@
 // the chart labels have always counted them.
 #pragma once
 
+#include <chrono>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,9 @@ inline constexpr double kMaxDateTime = 2958465.99999999;
 
 // The current local time.
 double NowDateTime();
+// The local time of a moment of the system clock, as the system's time zone
+// (TZ on POSIX) has it then.
+double LocalDateTime(std::chrono::system_clock::time_point moment);
 
 // Date and time to a date-time. Fields are not range-checked here (use
 // IsValidDate); the year must lie within 1..9999 for a meaningful result.

@@ -126,6 +126,10 @@ enum class Own : int {
   kRecordNotOpen,
   kRecordNegativePosition,
   kRecordEndNotCut,     // after one of the above
+  // A second desktop program on the same settings folder; a damaged preset
+  // file that vexa-rec record reads and leaves alone.
+  kAlreadyRunning,      // %1 the settings folder
+  kPresetFileLeftAlone, // %1 the file, %2 one of kPreset..., %3 presets read
 
   // Interrupted recordings: the open window's list, completing one (the
   // open window's question, vexa-rec repair), the recording file's reads.

@@ -1,5 +1,7 @@
 #include "link/acquisition.h"
 
+#include <algorithm>
+#include <cstring>
 #include <system_error>
 
 #ifndef _WIN32
@@ -32,42 +34,100 @@ TAcquireStep NothingHeard(TDev& dev, TLinkCounters& counters, bool lost) {
 
 }  // namespace
 
+namespace {
+
+// Up to n bytes of the line: the held-back ones first, then the port's,
+// reading on until all n are there, the line stays silent for a whole read
+// time-out, or the device is lost.
+TReadResult TakeBytes(TDev& dev, uint8_t* out, size_t n) {
+  TReadResult r;
+  const size_t held = std::min(n, dev.HeldCount);
+  std::memcpy(out, dev.Held, held);
+  std::memmove(dev.Held, dev.Held + held, dev.HeldCount - held);
+  dev.HeldCount -= held;
+  r.Count = held;
+  while (r.Count < n) {
+    const TReadResult more = dev.Port->Read(out + r.Count, n - r.Count);
+    r.Count += more.Count;
+    if (more.Lost) {
+      r.Lost = true;
+      break;
+    }
+    if (more.Count == 0) break;
+  }
+  return r;
+}
+
+// Puts bytes back in front of the held ones, to be taken first.
+void HoldBack(TDev& dev, const uint8_t* bytes, size_t n) {
+  n = std::min(n, sizeof dev.Held - dev.HeldCount);  // never more than one look-ahead
+  std::memmove(dev.Held + n, dev.Held, dev.HeldCount);
+  std::memcpy(dev.Held, bytes, n);
+  dev.HeldCount += n;
+}
+
+}  // namespace
+
 TAcquireStep AcquireStep(TDev& dev, TLinkShared& shared) {
-  SerialPort& port = *dev.Port;
   TLinkCounters& counters = shared.Counters;
 
-  TReadResult read = port.Read(dev.Frame, 1);
-  if (read.Lost || read.Count == 0) return NothingHeard(dev, counters, read.Lost);
+  uint8_t first = 0;
+  TReadResult read = TakeBytes(dev, &first, 1);
+  if (read.Lost || read.Count == 0) {
+    dev.HeldCount = 0;
+    dev.HaveLastSeen = false;
+    return NothingHeard(dev, counters, read.Lost);
+  }
   dev.LinkAlive = true;
-  if (dev.Frame[0] != kSyncByte) {
+  if (first != kSyncByte) {
     counters.BytesSkipped.fetch_add(1, kRelaxed);
     return TAcquireStep::Skipped;
   }
 
-  read = port.ReadWithin(dev.Frame, kFrameDataSize, kFrameDataWindowMs);
-  if (read.Count < kFrameDataSize) {
-    // A lone sync byte, or a frame cut short: waiting on would take the next
-    // frame's first bytes as data, and decoding what came would mix in bytes
-    // of an older frame, so the frame is dropped. The bytes after it are read
-    // afresh, the next frame's sync byte among them.
+  // The six data bytes and the byte after them.
+  uint8_t bytes[kFrameDataSize + 1];
+  read = TakeBytes(dev, bytes, sizeof bytes);
+  if (read.Count < sizeof bytes) {
+    // The line fell silent (or was lost) before the frame was followed by
+    // the next one: nothing shows it whole.
     counters.BytesSkipped.fetch_add(1 + read.Count, kRelaxed);
+    dev.HeldCount = 0;
+    dev.HaveLastSeen = false;
     if (read.Lost) return NothingHeard(dev, counters, true);
+    dev.LinkAlive = false;
+    dev.Restart = true;
+    counters.SilentReads.fetch_add(1, kRelaxed);
     return TAcquireStep::ShortFrame;
   }
+  std::memcpy(dev.Frame, bytes, kFrameDataSize);
+  const TFlowValues values = DecodeFlowFrame(dev.Frame);
+  const bool framed = bytes[kFrameDataSize] == kSyncByte;
+  const bool inRange = dev.Kind != kKindFlown || InMeterRange(values);
+  // Noise after a frame hides whether it was whole: it is taken only when
+  // it repeats the breath of the candidate before it.
+  const bool repeats = dev.HaveLastSeen && FramesAgree(values, dev.LastSeen);
+  if (inRange) {
+    dev.LastSeen = values;
+    dev.HaveLastSeen = true;
+  }
+  if (!inRange || (!framed && !repeats)) {
+    // Not a frame: the sync byte was another frame's data, a stray 0x55 or
+    // the start of a frame cut short. Its bytes may hold the next frame.
+    HoldBack(dev, bytes, sizeof bytes);
+    counters.BytesSkipped.fetch_add(1, kRelaxed);
+    return inRange ? TAcquireStep::ShortFrame : TAcquireStep::OutOfRange;
+  }
+  HoldBack(dev, bytes + kFrameDataSize, 1);  // the next frame's sync byte, or the noise
 
   const bool restart = dev.Restart.exchange(false);
   if (dev.Kind == kKindFlown) {
-    TakeFlowFrame(DecodeFlowFrame(dev.Frame), restart, dev.Values);
+    TakeFlowFrame(values, restart, dev.Values);
     shared.ValueV = dev.Values[0];
     shared.ValueF = dev.Values[1];
     shared.ValueM = dev.Values[2];
     counters.FramesDecoded.fetch_add(1, kRelaxed);
   }
-  if (restart) return TAcquireStep::FirstFrame;
-  // Whatever queued up while this frame was taken is discarded, so the input
-  // never backs up however fast the instrument sends.
-  port.Purge();
-  return TAcquireStep::Averaged;
+  return restart ? TAcquireStep::FirstFrame : TAcquireStep::Averaged;
 }
 
 TAcquisition::~TAcquisition() {
@@ -165,7 +225,9 @@ void TAcquisition::Run(TDev* dev, TLinkShared* shared) {
     }
     const TAcquireStep step = AcquireStep(*dev, *shared);
     if (step == TAcquireStep::Lost) dev->Port->Close();
-    if (step == TAcquireStep::Averaged && FramePause.count() > 0) {
+    // The rest only while nothing waits beyond the next frame's sync byte.
+    if (step == TAcquireStep::Averaged && FramePause.count() > 0 && dev->HeldCount <= 1 &&
+        dev->Port->Available() == 0) {
       std::unique_lock<std::mutex> lock(wakeMutex_);
       wake_.wait_for(lock, FramePause, [&] { return stopped() || dev->Restart.load(); });
     }

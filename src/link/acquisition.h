@@ -32,31 +32,42 @@ struct TLinkShared {
   TLinkCounters Counters;
 };
 
-// How long after its sync byte a frame's six data bytes may take to arrive.
-// On the line they take about 1 ms (57600 baud), but a USB serial adapter
-// passes received bytes on when its latency timer runs out (16 ms by
-// default), so a frame can arrive in two bursts up to about 17 ms apart;
-// 30 ms leaves room for a busy system. A sync byte whose data do not come
-// within this is a lone one (a frame cut after its sync byte, a stray 0x55),
-// and the bytes that come later belong to the next frame. An instrument
-// must therefore pause longer than this between frames for a lone sync byte
-// to be told from a frame, as one sending up to 30 frames a second does.
-inline constexpr int kFrameDataWindowMs = 30;
+// How frames are told from line faults, by their bytes alone (the frame has
+// no checksum; when the bytes arrive, and when the thread gets to read them,
+// play no part):
+//  - a frame is a sync byte, six data bytes and the next frame's sync byte
+//    right after them. A frame cut short, a stray 0x55 or a data byte 0x55
+//    taken for a sync byte is followed by some other byte, so it is refused
+//    and its bytes are looked at again from the one after the refused sync
+//    byte: the true next frame among them is found;
+//  - a frame followed by noise instead cannot be told from one cut short
+//    and followed by noise, and is taken only when it agrees with the
+//    candidate before it (FramesAgree: the meter repeats a breath's values
+//    in every frame), so a false one cannot pass unless it differs from the
+//    true values by no more than 2 % and a step;
+//  - its values lie within what the meter measures (InMeterRange): a burst
+//    of 0x55 bytes, or frames run together in another way, read as hundreds
+//    of litres and are refused the same way.
+// A refused sync byte counts as a skipped byte. A frame is therefore taken
+// when the byte after it has come (one frame period later, 50 ms at 20
+// frames/s), and the last frame before a silence is never taken.
 
 // What one pass of the thread's loop did.
 enum class TAcquireStep {
   Silent,      // no byte for the whole read time-out
   Skipped,     // one byte that is not a sync byte
-  ShortFrame,  // a sync byte whose six data bytes did not all come in time: dropped
+  ShortFrame,  // a sync byte not followed by six data bytes and a sync byte: refused
+  OutOfRange,  // a frame with a value the meter cannot measure: refused
   FirstFrame,  // a frame that started a new average
   Averaged,    // a frame averaged in; the queued input was then purged
   Lost,        // the device went away
 };
 
-// One pass of the loop for one instrument, on its open Port: read a byte; on
-// a sync byte read the six data bytes, which must all come within
-// kFrameDataWindowMs, and take the frame. Exposed for tests and the fuzz
-// target, which drive it through a scripted port.
+// One pass of the loop for one instrument, on its open Port: take a byte
+// (held back ones first); on a sync byte take the six data bytes and the
+// byte after them, and take the frame when it passes the rules above.
+// Exposed for tests and the fuzz target, which drive it through a scripted
+// port.
 TAcquireStep AcquireStep(TDev& dev, TLinkShared& shared);
 
 // Owns the acquisition thread (ThreadHandle); at most one runs.
@@ -101,12 +112,13 @@ class TAcquisition {
   // Pause between two attempts to reopen a lost device. Set before Start.
   std::chrono::milliseconds ReopenInterval{1000};
 
-  // Rest after an averaged frame, once the queued input is purged. The frame
-  // taken next is still the first whose sync byte arrives after the purge;
-  // the pause only spares a wake-up per frame from a fast instrument (every
-  // wake-up costs the system tens of microseconds, a frame's decode one).
-  // A restart (a stored sample) ends the pause, so a new average begins with
-  // the next frame as it would without one. Set before Start; zero never rests.
+  // Rest after an averaged frame when no input waits. Nothing is discarded:
+  // bytes that arrive meanwhile are read in order afterwards, so the frames
+  // stay aligned, and as the thread rests only while the input is empty, at
+  // most one rest's worth of bytes ever waits. The pause only spares a
+  // wake-up per frame from a fast instrument (every wake-up costs the system
+  // tens of microseconds, a frame's decode one). A restart (a stored sample)
+  // ends the pause. Set before Start; zero never rests.
   std::chrono::milliseconds FramePause{20};
 
   // Ends a frame pause early: call after setting an instrument's Restart.

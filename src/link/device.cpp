@@ -26,6 +26,8 @@ int32_t TDev::OpenPort() {
 void TDev::ClosePort() {
   if (Port) Port->Close();
   Restart = true;
+  HeldCount = 0;  // bytes of the line before the close are no frame's
+  HaveLastSeen = false;
 }
 
 }  // namespace vexa

@@ -35,6 +35,15 @@ class TDev {
   uint8_t Kind = 0;
   int32_t PortNumber = 0;
   uint8_t Frame[kFrameDataSize] = {};  // receive buffer of the acquisition thread
+  // Bytes the acquisition thread has read but not judged yet: after a
+  // candidate frame is refused they are looked at again, from the byte after
+  // its sync byte, and after a frame the next one's sync byte waits here.
+  uint8_t Held[2 * (kFrameDataSize + 1)] = {};
+  size_t HeldCount = 0;
+  // The last candidate frame within the meter's range, taken or not: a frame
+  // that noise follows is taken only when it agrees with it.
+  TFlowValues LastSeen;
+  bool HaveLastSeen = false;
   double Values[3] = {};               // latest decoded values (kind 2: V, F, M)
   std::atomic<bool> LinkAlive{false};  // the last read delivered a byte
   std::atomic<bool> Restart{true};     // the next frame replaces Values

@@ -1,5 +1,8 @@
 #include "link/frame.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace vexa {
 
 namespace {
@@ -14,6 +17,22 @@ TFlowValues DecodeFlowFrame(const uint8_t (&data)[kFrameDataSize]) {
   v.F = Raw16(data + 2) * 1.0;
   v.M = Raw16(data + 4) * 0.1;
   return v;
+}
+
+bool InMeterRange(const TFlowValues& v) {
+  return v.V <= kMaxFlowV && v.F <= kMaxFlowF && v.M <= kMaxFlowM;
+}
+
+namespace {
+
+bool Near(double a, double b, double step) {
+  return std::fabs(a - b) <= step * 1.001 + 0.02 * std::max(std::fabs(a), std::fabs(b));
+}
+
+}  // namespace
+
+bool FramesAgree(const TFlowValues& a, const TFlowValues& b) {
+  return Near(a.V, b.V, 0.01) && Near(a.F, b.F, 1.0) && Near(a.M, b.M, 0.1);
 }
 
 void TakeFlowFrame(const TFlowValues& frame, bool restart, double (&values)[3]) {

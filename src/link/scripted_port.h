@@ -97,6 +97,9 @@ class ScriptedPort final : public SerialPort {
     inBurst_ = false;
   }
 
+  // The rest of the burst being read: what has arrived and is not read yet.
+  size_t Available() override { return inBurst_ && !script_.empty() ? script_.front().Bytes.size() : 0; }
+
   void Close() override { open_ = false; }
   bool IsOpen() const override { return open_; }
 

@@ -53,6 +53,8 @@ class SerialPort {
 
   // Discards every byte received and not yet read.
   virtual void Purge() = 0;
+  // How many bytes have been received and not yet read (0 when closed).
+  virtual size_t Available() = 0;
 
   // Closes the port if it is open; harmless when it is not.
   virtual void Close() = 0;

@@ -100,6 +100,12 @@ class PosixSerialPort final : public SerialPort {
     if (fd_ >= 0) (void)tcflush(fd_, TCIFLUSH);
   }
 
+  size_t Available() override {
+    int n = 0;
+    if (fd_ < 0 || ioctl(fd_, FIONREAD, &n) != 0 || n < 0) return 0;
+    return static_cast<size_t>(n);
+  }
+
   void Close() override {
     if (fd_ < 0) return;
     // TIOCEXCL outlives this descriptor while another one holds the line

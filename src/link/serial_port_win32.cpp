@@ -87,6 +87,13 @@ class Win32SerialPort final : public SerialPort {
     if (handle_ != INVALID_HANDLE_VALUE) (void)PurgeComm(handle_, PURGE_RXCLEAR);
   }
 
+  size_t Available() override {
+    DWORD errors = 0;
+    COMSTAT stat{};
+    if (handle_ == INVALID_HANDLE_VALUE || !ClearCommError(handle_, &errors, &stat)) return 0;
+    return stat.cbInQue;
+  }
+
   void Close() override {
     if (handle_ == INVALID_HANDLE_VALUE) return;
     CloseHandle(handle_);

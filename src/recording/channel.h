@@ -74,13 +74,18 @@ class TChannel : public TLinkShared {
   // could not be created; -2 the recording file could not be created.
   int StartRecording();
   void StopRecording();
-  void SampleToChart();
+  // Sample number `sample` (from 1) of the session into the chart: the
+  // values, and the time labels of start + sample × interval, as the file
+  // reopened labels its row.
+  void SampleToChart(int64_t sample);
 
   // --- recording files (record_writer.cpp, record_reader.cpp, folder_scan.cpp) --
   int CreateRecordFile();
   // Appends the row of the sample just taken. False when the write or the
   // sync failed (RecordFile.LastError() says why): the session must end.
-  bool WriteRow();
+  // restartAverage false keeps the values for a row that follows at once
+  // (a late tick's rows carry the same average).
+  bool WriteRow(bool restartAverage = true);
   // Writes stop time, description and row count into the header; false when
   // that failed (the rows written before are still on disk).
   bool CompleteRecordFile();
@@ -136,6 +141,9 @@ class TChannel : public TLinkShared {
   int32_t HeaderChannelsCount = 0;
   int32_t HeaderFormatVersion = 0;
   double StartedTime = 0;
+  // The running session's start as its first file's header has it: the
+  // live chart's labels count from it, also past a roll-over.
+  double SessionStartTime = 0;
   double StoppedTime = 0;
   double IntervalSeconds = 0;
   int64_t DataTableOffset = 0;
@@ -166,6 +174,10 @@ class TChannel : public TLinkShared {
   // The clock the recording file's name and times come from; empty means
   // NowDateTime(). Tests set a fixed one.
   std::function<double()> Clock;
+  // Seconds on a clock that never jumps (the sampling grid, the elapsed
+  // clock); empty means std::chrono::steady_clock. Tests set their own.
+  std::function<double()> SteadyClock;
+  double SteadyNow() const;
   // The last ReadHeader reached the "Data-Table" line (DataTableOffset is
   // this file's); LoadRecording refuses a file without it.
   bool DataTableFound = false;

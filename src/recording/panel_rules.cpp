@@ -26,7 +26,12 @@ std::string LoadedPostfix(std::string_view path) {
   const auto paren = name.find(')');
   const auto dot = name.find_last_of('.');
   if (paren == std::string_view::npos || dot == std::string_view::npos || dot < paren) return {};
-  return std::string(name.substr(paren + 1, dot - paren - 1));
+  std::string_view postfix = name.substr(paren + 1, dot - paren - 1);
+  // The writer always puts one blank between the time and the postfix; it
+  // is the name's, not the postfix's, so a 15-character postfix fits the
+  // field whole and the next recording is named as the loaded one was.
+  if (!postfix.empty() && postfix.front() == ' ') postfix.remove_prefix(1);
+  return std::string(postfix);
 }
 
 std::string CommandLinePath(std::string_view text) {

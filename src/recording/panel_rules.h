@@ -19,9 +19,10 @@ struct TLinkCounters;
 
 // The postfix field's text for a loaded recording: in the file name (not
 // the folders above it), the text after the first ")" up to the extension's
-// ".", so "2026-12-08 (14-23-05) test.vxa" gives " test" with the blank the
-// writer puts before a postfix, and a postfix holding a dot keeps it. Empty
-// when the name has no ")" or no extension after it.
+// ".", less the one blank the writer puts before a postfix: so
+// "2026-12-08 (14-23-05) test.vxa" gives "test", the postfix as it was
+// typed, and a postfix holding a dot keeps it. Empty when the name has no
+// ")" or no extension after it.
 std::string LoadedPostfix(std::string_view path);
 
 // The recording the command-line text names: blanks around it dropped, then

@@ -109,7 +109,11 @@ int TChannel::CreateRecordFile() {
   Line(h, kHeaderKeys[kKeyFormatVersion], std::to_string(kFormatVersion));
   Line(h, kHeaderKeys[kKeyDeviceName], kDeviceNameValue);
   Line(h, kHeaderKeys[kKeyChannelsCount], std::to_string(ColumnCount));
-  Line(h, kHeaderKeys[kKeyStarted], FormatDateTime(ClockNow(Clock)));
+  const std::string started = FormatDateTime(ClockNow(Clock));
+  Line(h, kHeaderKeys[kKeyStarted], started);
+  // The start as the file keeps it (to the second): the live chart labels
+  // its rows from it as the reopened file will.
+  ParseDateTime(started, StartedTime);
   const std::size_t keyGap = 2;  // ": "
   StoppedValueOffset = static_cast<int64_t>(h.size() + std::string_view(kHeaderKeys[kKeyStopped]).size() + keyGap);
   Line(h, kHeaderKeys[kKeyStopped], FormatDateTime(ClockNow(Clock)));
@@ -146,7 +150,7 @@ int TChannel::CreateRecordFile() {
 
 bool TChannel::RowLimitReached() const { return DataCount >= kMaxDataCount; }
 
-bool TChannel::WriteRow() {
+bool TChannel::WriteRow(bool restartAverage) {
   if (!RecordFile.IsOpen()) return false;
   // The row count must fit its six-character slot: the session completes
   // the file instead of writing a row that could not be counted.
@@ -173,7 +177,8 @@ bool TChannel::WriteRow() {
   const bool written = RecordFile.Append(row, true);
 
   const bool* visible = ActivePreset ? ActivePreset->Visible : nullptr;
-  if (visible && (visible[kVO2t] || visible[kVes] || visible[kV] || visible[kF] || visible[kM])) {
+  if (restartAverage && visible &&
+      (visible[kVO2t] || visible[kVes] || visible[kV] || visible[kF] || visible[kM])) {
     // The next frame replaces the values instead of being averaged with old ones.
     ValueV.store(0);
     ValueF.store(0);

@@ -1,6 +1,7 @@
 #include "recording/session.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <span>
 #include <string>
@@ -158,32 +159,19 @@ void TChannel::StopRecording() {
   CompleteFailed = Recording && !CompleteRecordFile();
 }
 
-namespace {
-
-// The seconds of an elapsed-time text when FormatElapsed gives that text back.
-std::optional<int32_t> ElapsedSecondsOf(const std::string& e) {
-  const auto colon1 = e.find(':');
-  const auto colon2 = colon1 == std::string::npos ? colon1 : e.find(':', colon1 + 1);
-  if (e.size() < 3 || e.front() != '[' || e.back() != ']' || colon2 == std::string::npos) {
-    return std::nullopt;
-  }
-  long long h = 0, m = 0, s = 0;
-  if (!ParseInt(e.substr(1, colon1 - 1), h) ||
-      !ParseInt(e.substr(colon1 + 1, colon2 - colon1 - 1), m) ||
-      !ParseInt(e.substr(colon2 + 1, e.size() - colon2 - 2), s) || h < 0 || h >= 596523 ||
-      m < 0 || s < 0) {
-    return std::nullopt;
-  }
-  const auto seconds = static_cast<int32_t>(h * 3600 + m * 60 + s);
-  if (chart::FormatElapsed(seconds) != e) return std::nullopt;
-  return seconds;
+double TChannel::SteadyNow() const {
+  if (SteadyClock) return SteadyClock();
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
-}  // namespace
-
-void TChannel::SampleToChart() {
+void TChannel::SampleToChart(int64_t sample) {
   TGLOB& g = *Settings;
-  g.SampleTime = Now(*this);
+  // Row k is the sample of start + k × interval (the sampling grid keeps it
+  // so within one interval), labelled as the reader labels the reopened
+  // file: in the start's local-time terms, so a daylight-saving change
+  // during the session moves no label.
+  const double elapsed = static_cast<double>(sample) * (IntervalSeconds / 86400.0);
+  g.SampleTime = SessionStartTime + elapsed;
   if (!g.AutoTimeScale && g.AutoScroll && Chart) {
     for (int axis : {AbsTimeAxis, RelTimeAxis}) {
       if (axis >= 0 && axis < Chart->CustomAxisCount()) {
@@ -205,13 +193,7 @@ void TChannel::SampleToChart() {
     if (shows(c)) ChannelSeries(c).Add(ChannelValue(c).load());
   }
   AbsTimeSeries.AddNull(chart::DayTimeLabel{g.SampleTime});
-  // The elapsed text is kept as a number when it reads back exactly; the
-  // start's "[00:00:00]" has no numeric form and stays text.
-  if (const auto seconds = ElapsedSecondsOf(g.ElapsedText)) {
-    RelTimeSeries.AddNull(chart::ElapsedLabel{*seconds});
-  } else {
-    RelTimeSeries.AddNull(std::string_view(g.ElapsedText));
-  }
+  RelTimeSeries.AddNull(chart::ElapsedLabel::FromDays(elapsed));
 }
 
 // --- the session ----------------------------------------------------------------
@@ -278,38 +260,59 @@ TStartResult TSession::Start(std::string_view intervalText, std::string_view pos
   r.MonitorTitle = CaptionText(51, lang) + Quoted(channel_.RecordFileName);
   settings_.ElapsedText = "[00:00:00]";
   settings_.StartTime = Now(channel_);
+  steadyStart_ = channel_.SteadyNow();
+  samples_ = 0;
+  channel_.SessionStartTime = channel_.StartedTime;
   active_ = true;
   r.Result = TStartResult::kStarted;
   r.TimerMs = timerMs_;
   return r;
 }
 
-TTickResult TSession::Tick(std::string_view description) {
+int64_t TSession::DueSamples() const {
+  if (!active_ || !(channel_.IntervalSeconds > 0)) return 0;
+  const double grid = std::floor((channel_.SteadyNow() - steadyStart_) / channel_.IntervalSeconds);
+  if (!(grid > static_cast<double>(samples_))) return 0;
+  return static_cast<int64_t>(std::min(grid - static_cast<double>(samples_), 1e15));
+}
+
+double TSession::SecondsToNextSample() const {
+  if (!active_) return 0;
+  return steadyStart_ + static_cast<double>(samples_ + 1) * channel_.IntervalSeconds - channel_.SteadyNow();
+}
+
+TTickResult TSession::Tick(std::string_view description, int64_t rows) {
   TTickResult r;
   if (!active_) return r;
   r.Sampled = true;
   TChannel& ch = channel_;
   if (!ch.FlowMeter().LinkAlive.load()) displayV_ = displayM_ = displayF_ = "???";
-  ch.SampleToChart();
+  rows = std::clamp<int64_t>(rows, 1, kMaxRowsPerTick);
+  // What the displays show: the values the rows take.
   if (auto t = DisplayText(ch.ValueV.load(), 2)) displayV_ = *t;
   if (auto t = DisplayText(ch.ValueM.load(), 1)) displayM_ = *t;
   if (auto t = DisplayText(ch.ValueF.load(), 1)) displayF_ = *t;
   r.DisplayV = displayV_;
   r.DisplayM = displayM_;
   r.DisplayF = displayF_;
-  if (settings_.MarkPending) {
-    ch.MarksSeries.Add(30.0, pendingMark_);
-    settings_.MarkPending = false;
-    r.MarkWritten = true;
-  } else {
-    ch.MarksSeries.AddNull();
+  for (int64_t row = 0; row < rows && active_; ++row) {
+    ch.SampleToChart(++samples_);
+    if (settings_.MarkPending) {
+      ch.MarksSeries.Add(30.0, pendingMark_);
+      settings_.MarkPending = false;
+      r.MarkWritten = true;
+    } else {
+      ch.MarksSeries.AddNull();
+    }
+    if (ch.DataCount >= RowLimit && !RollOver(description, r)) return r;
+    // The rows of a late tick carry the same average; the next frame starts
+    // a new one after the last of them.
+    if (!ch.WriteRow(row + 1 == rows)) {
+      EndOnFailure(description, r, Text(1) + ch.RecordFileName + ": " + FileError());
+      return r;
+    }
   }
   r.MarkEnabled = true;
-  if (ch.DataCount >= RowLimit && !RollOver(description, r)) return r;
-  if (!ch.WriteRow()) {
-    EndOnFailure(description, r,
-                 Text(1) + ch.RecordFileName + ": " + FileError());
-  }
   return r;
 }
 
@@ -402,9 +405,11 @@ TStopResult TSession::Stop(std::string_view description) {
   return r;
 }
 
-std::optional<TElapsed> TSession::ClockSecond(double now) {
+std::optional<TElapsed> TSession::ClockSecond() {
   if (!active_) return std::nullopt;
-  TElapsed e = ElapsedOf(now - settings_.StartTime);
+  // From the steady clock: a daylight-saving change or a clock set by hand
+  // moves the time of day, never the time the recording has run.
+  TElapsed e = ElapsedOf((channel_.SteadyNow() - steadyStart_) / 86400.0);
   settings_.ElapsedText = e.Text;
   return e;
 }

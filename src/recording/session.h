@@ -151,9 +151,20 @@ class TSession {
   TStartResult Start(std::string_view intervalText, std::string_view postfix, bool scrollTicked,
                      char separator = '.');
 
-  // TimerIntervalTimer. description is the description field's text now:
-  // it goes into a file completed by a roll-over or a failure.
-  TTickResult Tick(std::string_view description = {});
+  // The sampling grid: sample k (from 1) is due at start + k × interval on
+  // the steady clock (TChannel::SteadyClock), whenever the tick before it
+  // came. DueSamples is how many are due now and not yet taken;
+  // SecondsToNextSample how long until the next is (negative when late).
+  int64_t DueSamples() const;
+  double SecondsToNextSample() const;
+
+  // TimerIntervalTimer: takes `rows` samples (1 to kMaxRowsPerTick; a late
+  // tick takes every one that came due, so row k stays the sample of time
+  // k × interval, and they all carry the values at hand). description is
+  // the description field's text now: it goes into a file completed by a
+  // roll-over or a failure.
+  TTickResult Tick(std::string_view description = {}, int64_t rows = 1);
+  static constexpr int64_t kMaxRowsPerTick = 1000;  // the rest at the next tick
 
   // The text-entry window closed with OK and this text (bMARKClick).
   TMarkResult Mark(std::string_view text);
@@ -161,9 +172,10 @@ class TSession {
   // bSTOPClick with the description field's text.
   TStopResult Stop(std::string_view description);
 
-  // VrClock1SecondsChanged at the time now (days): the new elapsed time,
-  // also stored in ElapsedText; nothing while no session runs.
-  std::optional<TElapsed> ClockSecond(double now);
+  // VrClock1SecondsChanged: the elapsed time on the steady clock since the
+  // start (never moved by a daylight-saving change), also stored in
+  // ElapsedText; nothing while no session runs.
+  std::optional<TElapsed> ClockSecond();
 
   bool Active() const { return active_; }       // bSTOP enabled
   bool MarkEnabled() const { return active_ && !settings_.MarkPending; }
@@ -183,6 +195,8 @@ class TSession {
   TGLOB& settings_;
   bool active_ = false;
   int32_t timerMs_ = 0;
+  double steadyStart_ = 0;  // TChannel::SteadyNow() at the start
+  int64_t samples_ = 0;     // samples taken since the start
   std::string pendingMark_;  // the text-entry window's field
   std::string displayV_, displayM_, displayF_;
 };

@@ -91,6 +91,9 @@ void TF_CONTROL::FormCreate() {
   TimerInterval = new QTimer(this);
   TimerInterval->setObjectName(QStringLiteral("TimerInterval"));
   TimerInterval->setTimerType(Qt::PreciseTimer);
+  // Armed for each sample's deadline on the steady clock (ArmSampleTimer),
+  // not repeated: a repeating timer drops the ticks a busy system misses.
+  TimerInterval->setSingleShot(true);
   clock_ = new QTimer(this);
   clock_->setSingleShot(true);
   ConnectHandlers();

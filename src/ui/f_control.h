@@ -116,6 +116,8 @@ class TF_CONTROL : public QWidget {
   void bSTOPClick();
   void bMARKClick();
   void TimerIntervalTimer();
+  // Arms TimerInterval for the next sample's deadline.
+  void ArmSampleTimer();
   void VrClock1SecondsChanged();
   void bOpenClick();
   void bPrintClick();

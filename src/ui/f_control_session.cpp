@@ -6,6 +6,8 @@
 #include <QDateTime>
 #include <QLCDNumber>
 #include <QTimer>
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 
 #include "core/datetime.h"
@@ -94,10 +96,9 @@ void TF_CONTROL::bSTARTClick() {
   // the handler also sets the scroll box's side of it.
   RunClickHandler(TChartOption::kAutoScale);
   ShowClock(*ui_->VrClock2, QStringLiteral("0:00:00"));
-  TimerInterval->setInterval(r.TimerMs);
   SetRecordingControls(true);
   monitor_.SetTitle(51, Channel->RecordFileName);
-  TimerInterval->start();
+  ArmSampleTimer();
   monitor_.RefreshChart();
   ShowLinkStatus();
 }
@@ -124,10 +125,20 @@ void TF_CONTROL::bMARKClick() {
   }
 }
 
+void TF_CONTROL::ArmSampleTimer() {
+  if (!session_ || !session_->Active()) return;
+  // Whole milliseconds rounded up, so the timer never fires before the deadline.
+  const double ms = std::ceil(session_->SecondsToNextSample() * 1000.0);
+  TimerInterval->start(static_cast<int>(std::clamp(ms, 0.0, 2147483647.0)));
+}
+
 void TF_CONTROL::TimerIntervalTimer() {
   if (!session_) return;
-  const TTickResult t = session_->Tick(ui_->Memo1->toPlainText().toStdString());
+  // Every sample that came due: one normally, more after a stall.
+  const TTickResult t = session_->Tick(ui_->Memo1->toPlainText().toStdString(),
+                                       std::max<int64_t>(1, session_->DueSamples()));
   if (!t.Sampled) return;
+  if (!t.Ended) ArmSampleTimer();
   ShowDisplays(t.DisplayV, t.DisplayM, t.DisplayF);
   ShowLinkStatus();
   monitor_.RefreshChart();
@@ -159,8 +170,8 @@ void TF_CONTROL::ShowDisplays(const std::string& v, const std::string& m, const 
 void TF_CONTROL::VrClock1SecondsChanged() {
   const QTime now = QTime::currentTime();
   ShowClock(*ui_->VrClock1, now.toString(QStringLiteral("hh:mm:ss")));
-  if (TimerInterval->isActive() && session_) {
-    if (const auto e = session_->ClockSecond(NowDateTime()))
+  if (session_ && session_->Active()) {
+    if (const auto e = session_->ClockSecond())
       ShowClock(*ui_->VrClock2, ElapsedClock(*e));
   }
   ShowLinkStatus();

@@ -5,6 +5,7 @@
 #include <QTimer>
 #include <exception>
 
+#include "core/paths.h"
 #include "core/settings.h"
 #include "recording/channel.h"
 #include "recording/panel_rules.h"
@@ -13,6 +14,7 @@
 #include "ui/f_control.h"
 #include "ui/f_monitor.h"
 #include "ui/modal.h"
+#include "ui/single_instance.h"
 #include "ui/splash_form.h"
 #include "ui/windows.h"
 
@@ -60,10 +62,21 @@ bool OpenCommandLineRecording(const char* const* argv, int argc) {
 int RunVexa(int argc, char** argv) {
   QElapsedTimer clock;
   clock.start();
-  // The settings are read before anything else and written after the loop.
-  TGLOB& settings = GLOB();
   TApplication app(argc, argv);
   qCDebug(lcStartup, "application %.1f ms", clock.nsecsElapsed() / 1e6);
+  QApplication::setApplicationName(QStringLiteral("VEXA"));
+  // One program per settings folder: a second one would write back the
+  // settings and presets it read at start over what the first one stored.
+  const std::string configDir = ConfigDir();
+  TSingleInstance instance(QString::fromStdString(configDir));
+  if (instance.Acquire() == TSingleInstance::Start::kRunning) {
+    TGLOB seen(TGLOB::Inspection{}, configDir);  // only for its language; never written
+    seen.Load();
+    TellAlreadyRunning(QString::fromStdString(configDir), seen.Language);
+    return 0;
+  }
+  // The settings are read before the windows and written after the loop.
+  TGLOB& settings = GLOB();
   try {
     auto splash = std::make_unique<TSplashForm>(settings.Language);
     qCDebug(lcStartup, "splash made %.1f ms", clock.nsecsElapsed() / 1e6);
@@ -71,7 +84,6 @@ int RunVexa(int argc, char** argv) {
     splash->repaint();
     QApplication::processEvents();
     qCDebug(lcStartup, "splash shown %.1f ms", clock.nsecsElapsed() / 1e6);
-    QApplication::setApplicationName(QStringLiteral("VEXA"));
     QApplication::setQuitOnLastWindowClosed(false);
 
     CreateWindows(settings);
@@ -90,6 +102,7 @@ int RunVexa(int argc, char** argv) {
     // The panel stays above the monitor also where no window manager
     // honours its stay-on-top flag.
     F_CONTROL->raise();
+    instance.Listen(BringWindowsToFront);
     OpenCommandLineRecording(argv, argc);
     // Once the loop runs: what could not be read at start.
     QTimer::singleShot(0, F_CONTROL, [&settings] { ShowLoadProblems(settings); });
@@ -99,7 +112,10 @@ int RunVexa(int argc, char** argv) {
   } catch (...) {
     ShowErrorBox(QString());
   }
-  DestroyWindows();
+  DestroyWindows();  // saves the presets
+  // The settings too while the lock still holds, so a program started
+  // right after this one reads what this one stored.
+  settings.Save();
   return 0;
 }
 

@@ -11,6 +11,9 @@
 #   Escape closes each; move and size the windows; Ctrl+Q on the control
 #   panel.
 #
+# A second vexa started on the same settings folder must say so, end, and
+# bring the running one's panel to the front.
+#
 # Then the recording must be complete (stop time, row count, the mark on its
 # row) and vexa.cfg must hold the interval and both windows' places. The
 # same again with the language set to Russian, where the windows carry the
@@ -86,6 +89,20 @@ session() {  # language, panel title, monitor title, recording title prefix, mar
   panel=$(window "$panel_title")
   monitor=$(window "$monitor_title")
   echo "language $language: \"$(xdotool getwindowname "$panel")\" and \"$(xdotool getwindowname "$monitor")\""
+
+  # A second start on the same settings folder says so and ends, writing
+  # nothing; the running program comes to the front and runs on.
+  xdotool windowactivate --sync "$monitor" 2>/dev/null || true
+  VEXA_CONFIG_DIR=$cfg "$VEXA" >"$WORK/vexa-second-$language.log" 2>&1 &
+  local second=$! box
+  box=$(window "VEXA")
+  keys "$box" key Return
+  gone "$box" "VEXA"
+  for _ in $(seq 100); do kill -0 "$second" 2>/dev/null || break; sleep 0.1; done
+  wait "$second" || fail "the second vexa ended with status $?"
+  kill -0 "$APP" 2>/dev/null || fail "the first vexa ended when a second one started"
+  [ "$(top_window)" = "$panel" ] || fail "the running program's panel is not in front after a second start"
+  echo "language $language: a second start on the folder said so and ended; the panel came to the front"
 
   keys "$panel" key --clearmodifiers ctrl+a type --delay 50 0.5
   keys "$panel" key F5

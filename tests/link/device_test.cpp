@@ -130,7 +130,7 @@ TEST(TAcquisition, StopWithoutAThreadDoesNothing) {
 TEST(TAcquisition, StartsStopsAndStartsAgain) {
   TDev dev(kKindFlown);
   auto script = std::make_unique<ScriptedPort>();
-  script->Add({0x55, 0x2C, 0x01, 0x0F, 0x00, 0x4B, 0x00});
+  script->Add({0x55, 0x2C, 0x01, 0x0F, 0x00, 0x4B, 0x00, 0x55});  // a frame, and the next one's sync byte
   dev.Port = std::move(script);
   TDev* devices[] = {&dev};
   TLinkShared shared;

@@ -4,6 +4,7 @@
 
 #include "core/temp_folder.h"
 #include "link/acquisition.h"
+#include "recording/session.h"
 #include "recording/support/recording_fixture.h"
 
 namespace vexa {
@@ -14,17 +15,35 @@ TEST(LoadedPostfix, IsTheNamesTextBetweenTheTimeAndTheExtension) {
     const char* path;
     const char* postfix;
   } cases[] = {
-      {"/data/2026-12-08 (14-23-05) test.vxa", " test"},
-      {"D:\\Data\\2026-12-08 (14-23-05) run1.vxa", " run1"},
-      {"/data/2026-12-08 (14-23-05) .vxa", " "},
-      {"/data/2026-12-08 (14-23-05) a.b.vxa", " a.b"},    // a dot in the postfix stays
-      {"/runs (old)/2026-12-08 (14-23-05) x.vxa", " x"},  // a ")" in a folder is not the name's
+      {"/data/2026-12-08 (14-23-05) test.vxa", "test"},
+      {"D:\\Data\\2026-12-08 (14-23-05) run1.vxa", "run1"},
+      {"/data/2026-12-08 (14-23-05) .vxa", ""},
+      {"/data/2026-12-08 (14-23-05)  two.vxa", " two"},  // only the writer's one blank goes
+      {"/data/2026-12-08 (14-23-05)x.vxa", "x"},        // a name made by hand
+      {"/data/2026-12-08 (14-23-05) a.b.vxa", "a.b"},    // a dot in the postfix stays
+      {"/runs (old)/2026-12-08 (14-23-05) x.vxa", "x"},  // a ")" in a folder is not the name's
       {"/runs (old)/plain.vxa", ""},
       {"/data/2026-12-08 (14-23-05) test", ""},  // no extension after the ")"
       {"/data/a.b (c) d", ""},
       {"", ""},
   };
   for (const auto& c : cases) EXPECT_EQ(LoadedPostfix(c.path), c.postfix) << c.path;
+}
+
+using PostfixRoundTrip = testing::RecordingFixture;
+
+// A recording reopened names the next one as it was named: the longest
+// postfix the field takes comes back whole, Cyrillic and blanks included.
+TEST_F(PostfixRoundTrip, TheLongestPostfixComesBackWholeFromTheWritersName) {
+  for (const std::string postfix : {"\u041d\u0430\u0433\u0440\u0443\u0437\u043a\u0430 run 12", "abcdefghijklmno",
+                                    " lead and end ", ""}) {
+    ASSERT_EQ(PostfixProblem(postfix, 0), "") << postfix;
+    channel.Postfix = postfix;
+    ASSERT_EQ(channel.CreateRecordFile(), 0) << postfix;
+    ASSERT_TRUE(channel.CompleteRecordFile());
+    EXPECT_EQ(LoadedPostfix(channel.RecordFileName), postfix) << channel.RecordFileName;
+    now += 1.0 / 86400;
+  }
 }
 
 TEST(CommandLinePath, DropsBlanksAndOnePairOfSurroundingQuotes) {

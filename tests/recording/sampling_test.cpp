@@ -19,10 +19,12 @@ class Sampling : public testing::RecordingFixture {
   }
   // One sample as the tick takes it, without the file: the chart points,
   // then the marks series' null point.
-  void Take() {
-    channel.SampleToChart();
+  void Take(int64_t sample = 0) {
+    taken = sample > 0 ? sample : taken + 1;
+    channel.SampleToChart(taken);
     channel.MarksSeries.AddNull();
   }
+  int64_t taken = 0;
   chart::Axis& Axis(int index) { return chart.CustomAxis(index); }
 };
 
@@ -33,7 +35,9 @@ TEST_F(Sampling, EachShownChannelGetsItsValueAndTheTimeSeriesTheirLabels) {
   channel.ValueV.store(2.5);
   channel.ValueM.store(10.0);
   channel.ValueVes.store(7.0);
-  settings.ElapsedText = "[00:00:00]";  // the start's text, which has no number form
+  // Labelled as the reopened file labels its rows: start + sample x interval.
+  channel.SessionStartTime = now;
+  channel.IntervalSeconds = 1;
   Take();
   // (20.9 - O2) x factor x M x 0.01
   EXPECT_DOUBLE_EQ(channel.ValueVO2t.load(), 1.0);
@@ -43,21 +47,20 @@ TEST_F(Sampling, EachShownChannelGetsItsValueAndTheTimeSeriesTheirLabels) {
   EXPECT_DOUBLE_EQ(channel.SeriesM.Value(0), 10.0);
   EXPECT_EQ(channel.SeriesVes.Count(), 0u);  // Ves gets no points while recording
   EXPECT_EQ(channel.SeriesF.Count(), 0u);    // not shown
-  EXPECT_EQ(settings.SampleTime, now);
-  EXPECT_EQ(channel.AbsTimeSeries.LabelText(0), "[08]14:23:05");
-  EXPECT_EQ(channel.RelTimeSeries.LabelText(0), "[00:00:00]");
+  EXPECT_EQ(settings.SampleTime, now + 1.0 / 86400);
+  EXPECT_EQ(channel.AbsTimeSeries.LabelText(0), "[08]14:23:06");
+  EXPECT_EQ(channel.RelTimeSeries.LabelText(0), "[0:00:01]");
   EXPECT_TRUE(channel.AbsTimeSeries.IsNull(0));
 
-  now += 65.0 / 86400;
-  settings.ElapsedText = "[26:05:09]";
+  now += 65.0 / 86400;  // the wall clock plays no part
   channel.ValueO2.store(25.0);  // more oxygen out than in: no negative uptake
-  Take();
+  Take(26 * 3600 + 5 * 60 + 9);
   EXPECT_EQ(channel.SeriesVO2t.Value(1), 0.0);
   channel.ValueO2.store(0.0);
   channel.ValueM.store(std::nan(""));
   Take();
   EXPECT_EQ(channel.SeriesVO2t.Value(2), 0.0);
-  EXPECT_EQ(channel.AbsTimeSeries.LabelText(1), "[08]14:24:10");
+  EXPECT_EQ(channel.AbsTimeSeries.LabelText(1), "[09]16:28:14");
   EXPECT_EQ(channel.RelTimeSeries.LabelText(1), "[26:05:09]");
 }
 

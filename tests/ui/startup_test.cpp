@@ -78,7 +78,7 @@ TEST_F(CommandLine, AQuotedPathWithBlanksOpensAndThePanelShowsTheRecording) {
   ASSERT_TRUE(Open("\"" + path + "\""));
   EXPECT_EQ(ui::F_MONITOR->windowTitle().toStdString(), "Loaded file: \"" + path + "\"");
   EXPECT_EQ(Panel<QLineEdit>("pINTERVAL").text().toStdString(), "5");
-  EXPECT_EQ(Panel<QLineEdit>("pFileNamePostfix").text().toStdString(), " test");
+  EXPECT_EQ(Panel<QLineEdit>("pFileNamePostfix").text().toStdString(), "test");
   EXPECT_EQ(Panel<QPlainTextEdit>("Memo1").toPlainText().toStdString(), "test");
   EXPECT_TRUE(Panel<QCheckBox>("cbAutoScale").isChecked());
   EXPECT_TRUE(Panel<QCheckBox>("cbAUTO").isChecked());

@@ -41,8 +41,13 @@ constexpr const char* kUsage =
     "  --rate HZ            frames per second, 0.1 to 10000 (default 20)\n"
     "  --constant V,F,M     send fixed values in the meter's units: litres, breaths\n"
     "                       per minute, litres per minute (e.g. 3.00,15,7.5); without\n"
-    "                       it a breathing profile is sent (V 0.4-3 l, F 10-40/min,\n"
-    "                       M = V x F)\n"
+    "                       it the --profile is sent\n"
+    "  --profile NAME       the breathing sent without --constant: rest (default) is a\n"
+    "                       resting adult (V about 0.5 l, F about 14/min, M about\n"
+    "                       7 l/min) who, after two minutes, works up slowly towards\n"
+    "                       moderate exercise (V 1.6 l, F 28/min, M 45 l/min) and back\n"
+    "                       within eight minutes, every twelve minutes; exercise is a\n"
+    "                       hard effort throughout (V 0.4-3 l, F 10-40/min, M = V x F)\n"
     "  --garbage N          N random bytes (never the sync byte 0x55) before each frame\n"
     "  --silence EVERY,LEN  stay silent for LEN seconds out of every EVERY seconds\n"
     "  --cut-every N        cut every N-th frame short after 1 to 6 of its 7 bytes\n"
@@ -67,6 +72,7 @@ struct Options {
   std::string link;
   double rate = 20;
   bool constant = false;
+  bool exercise = false;  // --profile exercise
   double v = 0, f = 0, m = 0;
   int garbage = 0;
   double silenceEvery = 0, silenceLength = 0;
@@ -143,6 +149,9 @@ int ParseOptions(int argc, char** argv, Options& o) {
           std::lround(o.m * 10) > 65535) {
         return Fail("--constant: values up to 655.35 l, 65535/min, 6553.5 l/min");
       }
+    } else if (a == "--profile") {
+      if (v != "rest" && v != "exercise") return Fail("--profile takes rest or exercise");
+      o.exercise = v == "exercise";
     } else if (a == "--garbage") {
       if (!ParseLong(v, 0, 10000, n)) return Fail("--garbage takes 0 to 10000 bytes");
       o.garbage = static_cast<int>(n);
@@ -165,14 +174,30 @@ int ParseOptions(int argc, char** argv, Options& o) {
   return 0;
 }
 
-// A resting adult drifting between shallow fast and deep slow breathing.
-void Profile(double t, std::mt19937& rng, double& v, double& f, double& m) {
-  constexpr double kTwoPi = 6.283185307179586;
+constexpr double kTwoPi = 6.283185307179586;
+
+// A hard effort throughout, drifting between shallow fast and deep slow
+// breathing.
+void ExerciseProfile(double t, std::mt19937& rng, double& v, double& f, double& m) {
   std::uniform_real_distribution<double> jitter(-0.02, 0.02);
   v = 1.7 + 1.3 * std::sin(kTwoPi * t / 47 + 1.0);
   f = 25 + 15 * std::sin(kTwoPi * t / 90);
   v = std::clamp(v * (1 + jitter(rng)), 0.4, 3.0);
   f = std::clamp(f * (1 + jitter(rng)), 10.0, 40.0);
+  m = v * f;
+}
+
+// A resting adult (within the V, F and M axes' home ranges 0-1 l, 0-80/min,
+// 0-100 l/min) who rests two minutes, then works up smoothly to moderate
+// exercise and back down over eight minutes, then rests two more: a cycle
+// of twelve minutes. Breath-to-breath scatter of a few per cent on top.
+void RestProfile(double t, std::mt19937& rng, double& v, double& f, double& m) {
+  constexpr double kCycle = 720, kRest = 120, kEffort = 480;
+  const double p = std::fmod(t, kCycle) - kRest;
+  const double effort = p > 0 && p < kEffort ? 0.5 - 0.5 * std::cos(kTwoPi * p / kEffort) : 0;
+  std::uniform_real_distribution<double> jitter(-0.03, 0.03);
+  v = (0.5 + 1.1 * effort) * (1 + jitter(rng));
+  f = (14 + 14 * effort) * (1 + jitter(rng));
   m = v * f;
 }
 
@@ -293,7 +318,7 @@ int main(int argc, char** argv) {
         out.push_back(static_cast<uint8_t>(b));
       }
       double v = o.v, f = o.f, m = o.m;
-      if (!o.constant) Profile(t, rng, v, f, m);
+      if (!o.constant) (o.exercise ? ExerciseProfile : RestProfile)(t, rng, v, f, m);
       std::vector<uint8_t> bytes = Frame(v, f, m);
       if (o.cutEvery > 0 && frame % o.cutEvery == 0) bytes.resize(cutAt(rng));
       out.insert(out.end(), bytes.begin(), bytes.end());

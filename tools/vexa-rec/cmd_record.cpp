@@ -13,6 +13,7 @@
 #include "core/cp1251.h"
 #include "core/datetime.h"
 #include "core/numtext.h"
+#include "core/own_texts.h"
 #include "core/paths.h"
 #include "core/settings.h"
 #include "options.h"
@@ -26,7 +27,6 @@ namespace {
 
 // A display that has shown nothing yet reads as a dash.
 const char* Shown(const std::string& display) { return display.empty() ? "-" : display.c_str(); }
-
 
 constexpr const char* kUsage =
     "usage: vexa-rec record [--port N] [--interval S] [--postfix TEXT] [--dir DIR]\n"
@@ -42,21 +42,6 @@ int Fail(const std::string& message) {
   std::fprintf(stderr, "vexa-rec record: %s\n", message.c_str());
   return 1;
 }
-
-// Restores a setting this run changed only for itself when the run ends
-// (the settings object saves the file afterwards).
-template <class T>
-class Restore {
- public:
-  explicit Restore(T& field) : field_(field), old_(field) {}
-  ~Restore() { field_ = old_; }
-  Restore(const Restore&) = delete;
-  Restore& operator=(const Restore&) = delete;
-
- private:
-  T& field_;
-  T old_;
-};
 
 }  // namespace
 
@@ -106,20 +91,29 @@ int RunRecord(const Args& args) {
     return Fail("the description has more than 80 characters");
   }
 
-  TGLOB settings(ConfigDir());
+  // The settings and presets are the desktop program's: a session here reads
+  // them and never writes them back, so a vexa running beside it (or
+  // started and ended during the session) keeps what it stores. Only a
+  // missing vexa.cfg is made, as the program would make it.
+  TGLOB settings(TGLOB::Inspection{}, ConfigDir());
+  settings.Load();
   settings.AppliedLanguage = settings.Language;
   chart::Chart chart;  // outlives the channel
   TChannel channel(settings);
   channel.OpenPresets(settings.PresetPath);
+  channel.Presets->FileName.clear();  // read, never saved
   channel.CreateFixedAxes(chart);
+  const TPresetLoadProblem& damaged = channel.Presets->LoadProblem;
   for (const std::string& problem :
-       {settings.LoadProblem.Text(kEnglish), channel.Presets->LoadProblem.Text(kEnglish)}) {
+       {settings.LoadProblem.Text(kEnglish),
+        damaged.empty() ? std::string()
+                        : FormatOwn(Own::kPresetFileLeftAlone, kEnglish,
+                                    {damaged.File, damaged.Why.Text(kEnglish),
+                                     std::to_string(damaged.PresetsRead)})}) {
     if (!problem.empty()) std::fprintf(stderr, "vexa-rec record: %s\n", problem.c_str());
   }
 
-  // --preset and --dir hold for this run only: the operator's current preset
-  // and folder history stay as they were.
-  Restore<int32_t> keepPreset(channel.Presets->Current);
+  // --preset and --dir hold for this run only (nothing is stored).
   if (o.Has("preset")) {
     const std::string name = o.Get("preset");
     int found = -1;
@@ -132,8 +126,6 @@ int RunRecord(const Args& args) {
   channel.BuildChart();
   if (o.Has("port")) channel.FlowMeter().PortNumber = static_cast<int32_t>(port);
 
-  Restore<std::string> keepDir(settings.DirHistory[0]);
-  Restore<int32_t> keepDirCount(settings.DirHistoryCount);
   if (o.Has("dir")) {
     std::string dir = o.Get("dir");
     std::string history[kHistorySize];
@@ -166,14 +158,15 @@ int RunRecord(const Args& args) {
 
   using Clock = std::chrono::steady_clock;
   const auto t0 = Clock::now();
-  const auto tick = std::chrono::milliseconds(start.TimerMs);
   const auto end = t0 + std::chrono::duration_cast<Clock::duration>(
                             std::chrono::duration<double>(o.Has("seconds") ? seconds : 0));
-  auto nextTick = t0 + tick;
   auto nextSecond = t0 + std::chrono::seconds(1);
   long long taken = 0;
   int status = 0;
   while (!StopRequested()) {
+    // The next sample's deadline on the session's grid (start + k x interval).
+    auto nextTick = Clock::now() + std::chrono::duration_cast<Clock::duration>(
+                                       std::chrono::duration<double>(session.SecondsToNextSample()));
     auto wake = std::min(nextTick, nextSecond);
     if (o.Has("seconds")) wake = std::min(wake, end);
     auto now = Clock::now();
@@ -182,21 +175,30 @@ int RunRecord(const Args& args) {
       continue;
     }
     if (now >= nextSecond) {
-      session.ClockSecond(NowDateTime());
+      session.ClockSecond();
       // A stall skips seconds instead of catching up with a burst.
       nextSecond += std::chrono::seconds(1) * ((now - nextSecond) / std::chrono::seconds(1) + 1);
     }
-    if (now >= nextTick) {
-      ++taken;
-      if (const auto m = marks.find(taken); m != marks.end()) session.Mark(m->second);
-      const TTickResult t = session.Tick(description);
-      // Like a timer, missed deadlines are skipped; the next stays on the grid.
-      nextTick += tick * ((now - nextTick) / tick + 1);
+    if (const int64_t due = session.DueSamples(); due > 0) {
+      // A late wake-up takes every sample that came due, so row k stays the
+      // sample of time k x interval; --samples still ends on its count.
+      int64_t rows = o.Has("samples") ? std::min<int64_t>(due, samples - taken) : due;
+      // A mark goes on the first row of a tick: the rows before it first.
+      if (const auto later = marks.upper_bound(taken + 1);
+          later != marks.end() && later->first <= taken + rows) {
+        rows = later->first - taken - 1;
+      }
+      if (const auto m = marks.find(taken + 1); m != marks.end()) session.Mark(m->second);
+      const TTickResult t = session.Tick(description, rows);
+      const long long first = taken + 1;
+      taken += std::min<int64_t>(rows, TSession::kMaxRowsPerTick);
       if (t.Sampled) {
         // What the control panel's numeric displays would show.
-        std::fprintf(stderr, "sample %lld %s V=%s M=%s F=%s%s\n", taken,
-                     settings.ElapsedText.c_str(), Shown(t.DisplayV), Shown(t.DisplayM),
-                     Shown(t.DisplayF), t.MarkWritten ? " (mark)" : "");
+        for (long long k = first; k <= taken; ++k) {
+          std::fprintf(stderr, "sample %lld %s V=%s M=%s F=%s%s\n", k, settings.ElapsedText.c_str(),
+                       Shown(t.DisplayV), Shown(t.DisplayM), Shown(t.DisplayF),
+                       t.MarkWritten && k == first ? " (mark)" : "");
+        }
       }
       if (t.RolledOver) {
         std::printf("%s\n", t.PreviousFile.c_str());

@@ -5,10 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <memory>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -67,7 +69,7 @@ class SessionPty : public ::testing::Test {
   // One frame, taken by the thread as the first of a new average, then a tick.
   TTickResult Sample(uint16_t v, uint16_t f, uint16_t m) {
     const uint64_t before = channel.Counters.FramesDecoded;
-    meter.Send(FrameOf(v, f, m));
+    meter.Send(test::Join(FrameOf(v, f, m), {0x55}));  // the next sync byte shows it whole
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
     while (channel.Counters.FramesDecoded == before && std::chrono::steady_clock::now() < end) {
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -191,21 +193,165 @@ TEST_F(SessionPty, SilentInstrumentShowsQuestionMarksAndRecordsZeros) {
   EXPECT_EQ(HeaderValue(path, "Description"), std::string(82, ' '));
 }
 
-TEST_F(SessionPty, TheOnceASecondClockGivesTheElapsedTimeTheNextSampleCarries) {
-  EXPECT_FALSE(session.ClockSecond(1.0));  // no session: nothing
+TEST_F(SessionPty, TheOnceASecondClockCountsOnTheSteadyClock) {
+  double steady = 1000;
+  channel.SteadyClock = [&steady] { return steady; };
+  EXPECT_FALSE(session.ClockSecond());  // no session: nothing
   ASSERT_EQ(session.Start("1", "", false).Result, TStartResult::kStarted);
-  const double start = settings.StartTime;
-  const std::optional<TElapsed> e = session.ClockSecond(start + (26 * 3600 + 5 * 60 + 9) / 86400.0);
+  steady += 26 * 3600 + 5 * 60 + 9;
+  const std::optional<TElapsed> e = session.ClockSecond();
   ASSERT_TRUE(e);
   EXPECT_EQ(e->Hours, 26);
   EXPECT_EQ(e->Minutes, 5);
   EXPECT_EQ(e->Seconds, 9);
   EXPECT_EQ(settings.ElapsedText, "[26:05:09]");
-  session.Tick();
-  EXPECT_EQ(channel.RelTimeSeries.LabelText(0), "[26:05:09]");
   ASSERT_TRUE(Stop("").Stopped);
-  EXPECT_FALSE(session.ClockSecond(start + 1.0));
+  steady += 1;
+  EXPECT_FALSE(session.ClockSecond());
   EXPECT_EQ(settings.ElapsedText, "[26:05:09]");
+}
+
+// The sampling grid with a fake steady clock: ticks that come late, early
+// or after a stall; sample k is always the row of time k x interval, taken
+// no later than the first tick after it, and a late tick writes every row
+// that came due, with the values at hand.
+TEST_F(SessionPty, LateTicksStillWriteTheirRowsSoRowKStaysTheSampleOfTimeK) {
+  double steady = 50;
+  channel.SteadyClock = [&steady] { return steady; };
+  ASSERT_EQ(session.Start("0.5", "", false).Result, TStartResult::kStarted);
+  const auto at = [&](double t) { steady = 50 + t; };
+  at(0.49);
+  EXPECT_EQ(session.DueSamples(), 0);
+  EXPECT_NEAR(session.SecondsToNextSample(), 0.01, 1e-9);
+  at(0.5);
+  EXPECT_EQ(session.DueSamples(), 1);
+  meter.Send(test::Join(FrameOf(300, 15, 75), {0x55}));
+  ASSERT_TRUE(test::WaitFor([&] { return channel.Counters.FramesDecoded > 0; }, 3000));
+  EXPECT_TRUE(session.Tick("", session.DueSamples()).Sampled);
+  at(1.2);  // late by 0.2 s: row 2 (1.0 s), and the next is still due at 1.5 s
+  EXPECT_EQ(session.DueSamples(), 1);
+  session.Tick("", 1);
+  EXPECT_NEAR(session.SecondsToNextSample(), 0.3, 1e-9);
+  at(1.49);
+  EXPECT_EQ(session.DueSamples(), 0);
+  // A stall of two seconds: rows 3 to 6 (1.5 ... 3.0 s) all come due.
+  meter.Send(test::Join(FrameOf(400, 17, 85), {0x55}));
+  ASSERT_TRUE(test::WaitFor([&] { return channel.ValueV.load() == 4.0; }, 3000));
+  at(3.3);
+  EXPECT_EQ(session.DueSamples(), 4);
+  const TTickResult late = session.Tick("", session.DueSamples());
+  EXPECT_EQ(late.DisplayV, "4.00");
+  EXPECT_EQ(session.DueSamples(), 0);
+  EXPECT_NEAR(session.SecondsToNextSample(), 0.2, 1e-9);
+  at(3.5);
+  session.Tick("", session.DueSamples());
+  EXPECT_EQ(channel.DataCount, 7);
+  const std::string path = channel.RecordFileName;
+  ASSERT_TRUE(Stop("").Stopped);
+  // The stall's rows carry the frame taken before it, not zeros; the row
+  // after them starts a new average, and no frame came.
+  EXPECT_EQ(Rows(path), "3.0\t7.5\t\r\n0.0\t0.0\t\r\n4.0\t8.5\t\r\n4.0\t8.5\t\r\n4.0\t8.5\t\r\n"
+                        "4.0\t8.5\t\r\n0.0\t0.0\t\r\n");
+
+  // Twelve thousand ticks at 0.05 s, each up to 0.9 of an interval late and
+  // one in a hundred after a stall of up to five intervals: none is lost.
+  settings.SampleInterval = 0.05;
+  double t = 0;
+  steady = 0;
+  ASSERT_EQ(session.Start("0.05", "", false).Result, TStartResult::kStarted);
+  std::mt19937 random(7);
+  std::uniform_real_distribution<double> lateness(0.001, 0.9), stall(1, 5);
+  int64_t written = 0;
+  for (int tick = 0; tick < 12000; ++tick) {
+    // The timer fires at the next deadline, later by the machine's load.
+    const double deadline = t + session.SecondsToNextSample();
+    t = deadline + 0.05 * (tick % 100 == 99 ? stall(random) : lateness(random));
+    steady = t;
+    const int64_t due = session.DueSamples();
+    ASSERT_GE(due, 1) << tick;
+    // Every row taken now belongs to a time no more than this late.
+    const double firstRowTime = static_cast<double>(written + 1) * 0.05;
+    ASSERT_LE(t - firstRowTime, 0.05 * 5 + 1e-9) << tick;
+    if (tick % 100 != 99) {
+      ASSERT_LT(t - firstRowTime, 0.05) << tick;
+    }
+    session.Tick("", due);
+    written += due;
+    ASSERT_EQ(written, static_cast<int64_t>(std::floor(t / 0.05))) << tick;
+  }
+  EXPECT_EQ(channel.DataCount, written);
+  ASSERT_TRUE(Stop("").Stopped);
+}
+
+// A recording across a daylight-saving change, with the system clock faked
+// and the local time of Europe/Berlin: the elapsed clock runs on, the live
+// labels are start + row x interval as the reopened file shows them, and
+// the header keeps local wall-clock times.
+TEST_F(SessionPty, ADaylightSavingChangeMovesNoLabelAndNoElapsedTime) {
+  if (!fs::exists("/usr/share/zoneinfo/Europe/Berlin")) GTEST_SKIP() << "no tzdata (Europe/Berlin)";
+  const char* oldTz = getenv("TZ");
+  const std::string keptTz = oldTz ? oldTz : "";
+  setenv("TZ", "Europe/Berlin", 1);
+  tzset();
+  using std::chrono::sys_days;
+  using namespace std::chrono_literals;
+  const struct {
+    const char* what;
+    std::chrono::system_clock::time_point change;  // 01:00 UTC
+    const char* started;  // local, 30 s before
+    const char* stopped;  // local, 60 s after
+    const char* first;    // the labels of rows 1 and 90
+    const char* last;
+  } cases[] = {
+      {"autumn: 03:00 CEST becomes 02:00 CET", sys_days{std::chrono::year{2026} / 10 / 25} + 1h,
+       "25.10.2026 02:59:30", "25.10.2026 02:01:00", "[25]02:59:31 [0:00:01]", "[25]03:01:00 [0:01:30]"},
+      {"spring: 02:00 CET becomes 03:00 CEST", sys_days{std::chrono::year{2026} / 3 / 29} + 1h,
+       "29.03.2026 01:59:30", "29.03.2026 03:01:00", "[29]01:59:31 [0:00:01]", "[29]02:01:00 [0:01:30]"},
+  };
+  for (const auto& c : cases) {
+    auto utc = c.change - 30s;
+    double steady = 7;
+    channel.Clock = [&utc] { return LocalDateTime(utc); };
+    channel.SteadyClock = [&steady] { return steady; };
+    ASSERT_EQ(session.Start("1", "dst", false).Result, TStartResult::kStarted) << c.what;
+    std::vector<std::string> live;
+    for (int second = 1; second <= 90; ++second) {
+      utc += 1s;
+      steady += 1;
+      ASSERT_EQ(session.DueSamples(), 1) << c.what;
+      session.Tick("", 1);
+      ASSERT_TRUE(session.ClockSecond()) << c.what;
+    }
+    EXPECT_EQ(settings.ElapsedText, "[0:01:30]") << c.what;
+    for (std::size_t k = 0; k < 90; ++k) {
+      live.push_back(channel.AbsTimeSeries.LabelText(k) + " " + channel.RelTimeSeries.LabelText(k));
+    }
+    const std::string path = channel.RecordFileName;
+    ASSERT_TRUE(Stop("").Stopped) << c.what;
+    EXPECT_EQ(HeaderValue(path, "Started-Record"), c.started) << c.what;
+    EXPECT_EQ(HeaderValue(path, "Stopped-Record"), c.stopped) << c.what;
+
+    TGLOB readSettings{TGLOB::NoFile{}, dir.path()};
+    chart::Chart readChart;
+    TChannel read{readSettings};
+    read.CreateFixedAxes(readChart);
+    ASSERT_EQ(read.ReadHeader(path), 0) << c.what;
+    ASSERT_EQ(read.LoadRecording(), 0) << c.what;
+    ASSERT_EQ(read.AbsTimeSeries.Count(), 90u) << c.what;
+    for (std::size_t k = 0; k < 90; ++k) {
+      EXPECT_EQ(read.AbsTimeSeries.LabelText(k) + " " + read.RelTimeSeries.LabelText(k), live[k])
+          << c.what << ", row " << k + 1;
+    }
+    // One label a second from the start, the hour never repeated nor skipped.
+    EXPECT_EQ(live.front(), c.first) << c.what;
+    EXPECT_EQ(live.back(), c.last) << c.what;
+  }
+  if (oldTz) {
+    setenv("TZ", keptTz.c_str(), 1);
+  } else {
+    unsetenv("TZ");
+  }
+  tzset();
 }
 
 TEST_F(SessionPty, RefusedAndFailedStartsLeaveNothingOpen) {

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -91,9 +92,19 @@ class RecordCli : public ::testing::Test {
     if (!fs::exists(kRec) || !fs::exists(kSim)) {
       GTEST_SKIP() << "build vexa-rec and vexa-flowsim first (" << kRec << ")";
     }
-    sim = std::make_unique<Process>(
-        std::vector<std::string>{kSim, "--link", link, "--constant", "3.00,15,7.5", "--rate", "100"},
-        std::vector<std::string>{}, dir.File("sim.out"), dir.File("sim.err"));
+    StartSim({"--constant", "3.00,15,7.5", "--rate", "100"});
+  }
+  // The simulator on `link` with these options, instead of the one running.
+  void StartSim(const std::vector<std::string>& options) {
+    if (sim) {
+      sim->Signal(SIGTERM);
+      sim->Wait();
+      sim.reset();
+    }
+    std::vector<std::string> argv{kSim, "--link", link};
+    argv.insert(argv.end(), options.begin(), options.end());
+    sim = std::make_unique<Process>(argv, std::vector<std::string>{}, dir.File("sim.out"),
+                                    dir.File("sim.err"));
     ASSERT_TRUE(sim->Started());
     for (int i = 0; i < 300 && !fs::exists(link); ++i) std::this_thread::sleep_for(10ms);
     ASSERT_TRUE(fs::exists(link)) << ReadAll(dir.File("sim.err"));
@@ -131,10 +142,13 @@ class RecordCli : public ::testing::Test {
     for (auto p = text.find("\r\n", at + 13); p != std::string::npos; p = text.find("\r\n", p + 2)) ++n;
     return n;
   }
-  bool WaitRows(int rows) {
+  bool WaitRows(int rows) { return WaitRowsIn(out.path(), rows); }
+  // A recording in folder with at least that many complete rows.
+  static bool WaitRowsIn(const std::string& folder, int rows) {
     for (int i = 0; i < 500; ++i) {
-      const auto files = Recordings();
-      if (files.size() == 1 && CompleteRows(files[0]) >= rows) return true;
+      for (const auto& e : fs::directory_iterator(folder)) {
+        if (e.path().extension() == ".vxa" && CompleteRows(e.path().string()) >= rows) return true;
+      }
       std::this_thread::sleep_for(10ms);
     }
     return false;
@@ -174,6 +188,81 @@ TEST_F(RecordCli, PrintsThePathLastAndTheRowsReadBack) {
   EXPECT_EQ(f.channel.MarksSeries.LabelText(1), "a: b");
 }
 
+// A first recording from the simulator's default profile lies inside the
+// V, F and M axes' home ranges (0-1 l, 0-80/min, 0-100 l/min) at a resting
+// breath; --profile exercise is the hard effort it used to send.
+TEST_F(RecordCli, TheSimulatorBreathesAtRestByDefaultAndHardOnRequest) {
+  const struct {
+    std::vector<std::string> options;
+    double vLow, vHigh, fLow, fHigh, mLow, mHigh;  // F as M / V: the preset records V and M
+  } cases[] = {
+      {{}, 0.4, 0.6, 12, 16, 5, 9},
+      {{"--profile", "exercise"}, 1.0, 3.0, 10, 40, 10, 120},
+  };
+  for (const auto& c : cases) {
+    StartSim(c.options);
+    for (const auto& f : Recordings()) fs::remove(f);
+    ASSERT_EQ(Record({"--interval", "0.2", "--samples", "5"})->Wait(), 0) << Err();
+    Loaded f(LastLine());
+    ASSERT_EQ(f.load, 0);
+    ASSERT_EQ(f.channel.SeriesV.Count(), 5u);
+    for (std::size_t row = 1; row < 5; ++row) {  // the first may hold a frame from before
+      EXPECT_GE(f.channel.SeriesV.Value(row), c.vLow) << row;
+      EXPECT_LE(f.channel.SeriesV.Value(row), c.vHigh) << row;
+      const double breaths = f.channel.SeriesM.Value(row) / f.channel.SeriesV.Value(row);
+      EXPECT_GE(breaths, c.fLow) << row;
+      EXPECT_LE(breaths, c.fHigh) << row;
+      EXPECT_GE(f.channel.SeriesM.Value(row), c.mLow) << row;
+      EXPECT_LE(f.channel.SeriesM.Value(row), c.mHigh) << row;
+    }
+  }
+}
+
+// Line faults on a machine with both cores kept busy: frames cut short,
+// judged by their bytes and not by when they arrived, never give a false
+// row (a row holds the meter's values, or 0 when no whole frame came in its
+// interval).
+TEST_F(RecordCli, CutFramesAndGarbageOnABusyMachineGiveNoFalseRow) {
+  const struct {
+    std::vector<std::string> faults;
+    int leastTaken;  // rows with the meter's values, of 80: the values do come through
+  } cases[] = {
+      {{"--garbage", "3", "--cut-every", "2"}, 10},
+      {{"--cut-every", "2"}, 10},
+      {{"--garbage", "3"}, 40},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> options = {"--constant", "3.00,15,7.5", "--rate", "20"};
+    options.insert(options.end(), c.faults.begin(), c.faults.end());
+    StartSim(options);
+    for (const auto& f : Recordings()) fs::remove(f);
+    std::atomic<bool> busy{true};
+    std::vector<std::thread> spinners;
+    for (int core = 0; core < 2; ++core) {
+      spinners.emplace_back([&busy] {
+        volatile unsigned long long n = 0;
+        while (busy.load(std::memory_order_relaxed)) n = n + 1;
+      });
+    }
+    auto rec = Record({"--interval", "0.05", "--samples", "80"});
+    const int status = rec->Wait();
+    busy = false;
+    for (auto& t : spinners) t.join();
+    ASSERT_EQ(status, 0) << Err();
+    Loaded f(LastLine());
+    ASSERT_EQ(f.load, 0);
+    ASSERT_EQ(f.channel.SeriesV.Count(), 80u);
+    int taken = 0;
+    for (std::size_t row = 0; row < 80; ++row) {
+      const double v = f.channel.SeriesV.Value(row), m = f.channel.SeriesM.Value(row);
+      const bool frame = v == 3.0 && m == 7.5, none = v == 0 && m == 0;
+      EXPECT_TRUE(frame || none) << c.faults[1] << ", row " << row + 1 << ": V=" << v << " M=" << m;
+      taken += frame;
+    }
+    EXPECT_GE(taken, c.leastTaken) << c.faults[1];
+  }
+}
+
 TEST_F(RecordCli, TwoRunsInOneSecondKeepBothRecordings) {
   std::vector<std::string> paths;
   for (int run = 0; run < 2; ++run) {
@@ -198,17 +287,53 @@ TEST_F(RecordCli, ADamagedPresetFileIsKeptAsItWasAndSaidSo) {
   const std::string pset = config.File("vexa.pset");
   ASSERT_TRUE(WriteFileAtomic(pset, bytes).ok);
 
-  // Even a run that fails at once saves the presets, as the program does.
+  // The presets are the desktop program's to save (it keeps the damaged
+  // copy then): the file stays as it is, and the run says so.
   EXPECT_EQ(Record({"--port", "99", "--seconds", "1"})->Wait(), 1);
-  EXPECT_NE(Err().find(pset + ".damaged-"), std::string::npos) << Err();
-  std::vector<std::string> copies;
+  EXPECT_NE(Err().find(pset + " "), std::string::npos) << Err();
+  EXPECT_NE(Err().find("The file is left as it is."), std::string::npos) << Err();
   for (const auto& e : fs::directory_iterator(config.path())) {
-    if (e.path().filename().string().starts_with("vexa.pset.damaged-")) copies.push_back(e.path());
+    EXPECT_FALSE(e.path().filename().string().starts_with("vexa.pset.damaged-")) << e.path();
   }
-  ASSERT_EQ(copies.size(), 1u);
   std::vector<std::byte> kept;
-  ASSERT_TRUE(ReadFileBytes(copies[0], 1 << 20, kept));
+  ASSERT_TRUE(ReadFileBytes(pset, 1 << 20, kept));
   EXPECT_EQ(kept, bytes);
+}
+
+// A session beside a running desktop program: what the program stores while
+// it records (a preset added, the settings saved at its end) is never
+// undone by the copy the session read at its start.
+TEST_F(RecordCli, ASessionNeverWritesBackTheSettingsOrPresetsItRead) {
+  TPresets before;
+  before.AddDefault();
+  before.AddDefault();
+  before.Items[1]->Name = "old";
+  ASSERT_TRUE(WriteFileAtomic(config.File("vexa.pset"), SerializePresets(before)).ok);
+  auto rec = Record({"--interval", "0.1", "--seconds", "30", "--preset", "old", "--dir", dir.path()});
+  ASSERT_TRUE(WaitRowsIn(dir.path(), 2)) << Err();
+
+  TPresets after;
+  after.AddDefault();
+  after.AddDefault();
+  after.AddDefault();
+  after.Items[1]->Name = "old";
+  after.Items[2]->Name = "added while recording";
+  const std::vector<std::byte> presets = SerializePresets(after);
+  ASSERT_TRUE(WriteFileAtomic(config.File("vexa.pset"), presets).ok);
+  TGLOB stored(TGLOB::NoFile{}, config.path());
+  stored.SampleInterval = 2.5;
+  stored.Language = 1;
+  const auto image = EncodeSettings(stored);
+  const std::vector<std::byte> cfg(image.begin(), image.end());
+  ASSERT_TRUE(WriteFileAtomic(config.File("vexa.cfg"), cfg).ok);
+
+  rec->Signal(SIGTERM);
+  ASSERT_EQ(rec->Wait(), 0) << Err();
+  std::vector<std::byte> bytes;
+  ASSERT_TRUE(ReadFileBytes(config.File("vexa.pset"), 1 << 20, bytes));
+  EXPECT_EQ(bytes, presets);
+  ASSERT_TRUE(ReadFileBytes(config.File("vexa.cfg"), 1 << 20, bytes));
+  EXPECT_EQ(bytes, cfg);
 }
 
 TEST_F(RecordCli, FailuresPrintAMessageAndExit1) {

@@ -113,7 +113,7 @@ TEST_F(PanelRecording, DisplaysShowTheValuesOrQuestionMarksWhileTheMeterIsSilent
   EXPECT_EQ(Display("lO2").toStdString(), "???");
   EXPECT_TRUE(Panel<QLabel>("lLinkStatus").text().contains(QStringLiteral("silent")));
 
-  meter_.Send(test::kFrame1);  // V 3.00 l, F 15 /min, M 7.5 l/min
+  meter_.Send(test::Join(test::kFrame1, {0x55}));  // V 3.00 l, F 15 /min, M 7.5 l/min, then the next sync byte
   ASSERT_TRUE(test::WaitFor([&] { return Channel()->ValueM.load() != 0; }, 3000));
   Tick();
   EXPECT_EQ(Display("lVO2t").toStdString(), "3.00");

@@ -1,0 +1,119 @@
+// One desktop program per settings folder: the lock, the request to the
+// running program, a lock left by a killed program, and the second start's
+// message in both languages.
+#include "ui/single_instance.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QMessageBox>
+#include <QProcess>
+
+#include "core/temp_folder.h"
+#include "ui/modal.h"
+#include "ui/qt_texts.h"
+
+namespace vexa::ui {
+namespace {
+
+using Start = TSingleInstance::Start;
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+bool Until(const std::function<bool()>& done, int ms = 5000) {
+  QDeadlineTimer deadline(ms);
+  while (!done() && !deadline.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  return done();
+}
+
+TEST(SingleInstance, ASecondStartOnTheFolderAsksTheFirstToTheFrontOthersRun) {
+  testing::TempFolder folder, other;
+  TSingleInstance first(Q(folder.path()));
+  ASSERT_EQ(first.Acquire(), Start::kFirst);
+  int raised = 0;
+  ASSERT_TRUE(first.Listen([&raised] { ++raised; }));
+
+  TSingleInstance second(Q(folder.path() + "/."));  // the same folder spelled otherwise
+  EXPECT_EQ(second.Acquire(), Start::kRunning);
+  EXPECT_TRUE(Until([&] { return raised == 1; })) << raised;
+  TSingleInstance third(Q(folder.path()));
+  EXPECT_EQ(third.Acquire(), Start::kRunning);
+  EXPECT_TRUE(Until([&] { return raised == 2; })) << raised;
+
+  TSingleInstance elsewhere(Q(other.path()));
+  EXPECT_EQ(elsewhere.Acquire(), Start::kFirst);
+  EXPECT_NE(TSingleInstance::ServerName(Q(other.path())), TSingleInstance::ServerName(Q(folder.path())));
+}
+
+TEST(SingleInstance, TheLockEndsWithItsProgram) {
+  testing::TempFolder folder;
+  {
+    TSingleInstance first(Q(folder.path()));
+    ASSERT_EQ(first.Acquire(), Start::kFirst);
+  }
+  TSingleInstance next(Q(folder.path()));
+  EXPECT_EQ(next.Acquire(), Start::kFirst);
+}
+
+// The child of the next test: holds the lock of $VEXA_TEST_LOCK_DIR until it
+// is killed. Skipped when run on its own.
+TEST(SingleInstanceChild, HoldsTheLockUntilKilled) {
+  const QString dir = qEnvironmentVariable("VEXA_TEST_LOCK_DIR");
+  if (dir.isEmpty()) GTEST_SKIP() << "only as the child of TheLockOfAKilledProgramIsTakenOver";
+  TSingleInstance held(dir);
+  if (held.Acquire() != Start::kFirst) return;
+  std::fputs("held\n", stdout);
+  std::fflush(stdout);
+  QDeadlineTimer deadline(60000);
+  while (!deadline.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 100);
+}
+
+TEST(SingleInstance, TheLockOfAKilledProgramIsTakenOver) {
+  testing::TempFolder folder;
+  QProcess child;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert(QStringLiteral("VEXA_TEST_LOCK_DIR"), Q(folder.path()));
+  child.setProcessEnvironment(env);
+  child.start(QCoreApplication::applicationFilePath(),
+              {QStringLiteral("--gtest_filter=SingleInstanceChild.*")});
+  ASSERT_TRUE(child.waitForStarted(10000));
+  QByteArray said;
+  ASSERT_TRUE(Until([&] {
+    child.waitForReadyRead(50);
+    said += child.readAllStandardOutput();
+    return said.contains("held") || child.state() == QProcess::NotRunning;
+  }, 20000));
+  ASSERT_EQ(child.state(), QProcess::Running);
+  {
+    TSingleInstance second(Q(folder.path()));
+    EXPECT_EQ(second.Acquire(500), Start::kRunning);  // alive: its lock holds
+  }
+  child.kill();  // a crash: the lock file stays behind
+  ASSERT_TRUE(child.waitForFinished(10000));
+  ASSERT_TRUE(QFile::exists(Q(folder.File(kLockFileName))));
+  TSingleInstance after(Q(folder.path()));
+  EXPECT_EQ(after.Acquire(), Start::kFirst);
+  EXPECT_TRUE(after.Listen([] {}));  // the dead program's socket is cleared
+}
+
+TEST(SingleInstance, TheSecondStartSaysSoInTheSettingsLanguage) {
+  QStringList shown;
+  const ModalRunner old = SetModalRunner([&shown](QDialog& d) {
+    if (auto* box = qobject_cast<QMessageBox*>(&d)) shown << box->windowTitle() + "|" + box->text();
+    return static_cast<int>(QDialog::Accepted);
+  });
+  TellAlreadyRunning(QStringLiteral("/home/op/.config/vexa"), 0);
+  TellAlreadyRunning(QStringLiteral("/home/op/.config/vexa"), 1);
+  SetModalRunner(old);
+  ApplyQtLanguage(0);  // the framework's texts back in English for the tests after this one
+  ASSERT_EQ(shown.size(), 2);
+  EXPECT_TRUE(shown[0].startsWith("VEXA|VEXA is already running with the settings in /home/op/.config/vexa."))
+      << shown[0].toStdString();
+  EXPECT_TRUE(shown[1].startsWith("VEXA|VEXA уже работает с настройками из папки /home/op/.config/vexa."))
+      << shown[1].toStdString();
+}
+
+}  // namespace
+}  // namespace vexa::ui

@@ -1,9 +1,12 @@
 #include "ui/startup.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QLoggingCategory>
 #include <QTimer>
 #include <exception>
+#include <string>
+#include <vector>
 
 #include "core/settings.h"
 #include "recording/channel.h"
@@ -49,6 +52,13 @@ class TFirstPaint : public QObject {
   int waiting_ = 0;
 };
 
+std::vector<const char*> Utf8Argv(const std::vector<std::string>& arguments) {
+  std::vector<const char*> argv;
+  for (const std::string& a : arguments) argv.push_back(a.c_str());
+  argv.push_back(nullptr);
+  return argv;
+}
+
 }  // namespace
 
 bool OpenCommandLineRecording(const char* const* argv, int argc) {
@@ -63,6 +73,11 @@ int RunVexa(int argc, char** argv) {
   // The settings are read before anything else and written after the loop.
   TGLOB& settings = GLOB();
   TApplication app(argc, argv);
+  // Qt's own reading of the command line, without the options it took: on
+  // Windows from the wide command line, which holds every character of a
+  // recording's path (argv has only the ANSI code page's).
+  std::vector<std::string> utf8Arguments;
+  for (const QString& a : QCoreApplication::arguments()) utf8Arguments.push_back(a.toStdString());
   qCDebug(lcStartup, "application %.1f ms", clock.nsecsElapsed() / 1e6);
   try {
     auto splash = std::make_unique<TSplashForm>(settings.Language);
@@ -90,7 +105,7 @@ int RunVexa(int argc, char** argv) {
     // The panel stays above the monitor also where no window manager
     // honours its stay-on-top flag.
     F_CONTROL->raise();
-    OpenCommandLineRecording(argv, argc);
+    OpenCommandLineRecording(Utf8Argv(utf8Arguments).data(), static_cast<int>(utf8Arguments.size()));
     // Once the loop runs: what could not be read at start.
     QTimer::singleShot(0, F_CONTROL, [&settings] { ShowLoadProblems(settings); });
     QApplication::exec();

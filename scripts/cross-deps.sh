@@ -39,8 +39,18 @@ QT_OPTIONS=(
   -DFEATURE_style_windowsvista=ON
 )
 
+# Qt 6.4.2's Windows print engine asks a DirectWrite font engine for its
+# HFONT whenever DirectWrite is on, but Gui only builds that engine with
+# Direct2D, which is off here: the engine never exists, so the branch goes.
+QT_SOURCE_FIX='directwrite print engine branch needs direct2d'
+fix_qt_source() {  # source folder
+  sed -i 's/^#if QT_CONFIG(directwrite)$/#if QT_CONFIG(directwrite) \&\& QT_CONFIG(direct2d)/' \
+    "$1/src/printsupport/platform/windows/qprintengine_win.cpp"
+}
+
 stamp_text() {
   printf 'qtbase %s x86_64-w64-mingw32 posix\n' "$QT_VERSION"
+  printf 'source fix: %s\n' "$QT_SOURCE_FIX"
   printf '%s\n' "${QT_OPTIONS[@]}"
   write_toolchain /dev/stdout
 }
@@ -48,16 +58,21 @@ stamp_text() {
 say() { printf 'cross-deps: %s\n' "$*"; }
 
 fetch_qt_source() {  # unpacks Debian's qt6-base source into $WORK/src
-  if [ -f "$WORK/src/.unpacked" ]; then return 0; fi
+  if [ -f "$WORK/src/.unpacked" ] && [ "$(cat "$WORK/src/.unpacked")" = "$QT_SOURCE_FIX" ]; then return 0; fi
   local SUDO=""
   [ "$(id -u)" -eq 0 ] || SUDO="sudo"
   # The sources sit in the same archive as the binary packages.
   local list=/etc/apt/sources.list.d/vexa-deb-src.sources
   if [ ! -f "$list" ]; then
-    say "adding the archive's deb-src entry ($list)"
-    $SUDO tee "$list" >/dev/null <<'EOF'
+    local mirror
+    mirror=$(awk '/^URIs:/ { print $2; exit }' /etc/apt/sources.list.d/debian.sources 2>/dev/null || true)
+    [ -n "$mirror" ] || mirror=$(awk '$1 == "deb" { for (i = 2; i <= NF; i++) if ($i ~ /^[a-z+]+:\/\//) { print $i; exit } }' \
+                          /etc/apt/sources.list 2>/dev/null || true)
+    [ -n "$mirror" ] || mirror=http://deb.debian.org/debian
+    say "adding the archive's deb-src entry ($list: $mirror)"
+    $SUDO tee "$list" >/dev/null <<EOF
 Types: deb-src
-URIs: http://deb.debian.org/debian
+URIs: $mirror
 Suites: bookworm bookworm-updates
 Components: main
 Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
@@ -73,7 +88,8 @@ EOF
   [ -n "$dsc" ] || { say "the archive's qt6-base is not $QT_VERSION: $(ls "$WORK"/download)" >&2; exit 1; }
   say "unpacking $(basename "$dsc")"
   dpkg-source --no-check -x "$dsc" "$WORK/src" >/dev/null
-  touch "$WORK/src/.unpacked"
+  fix_qt_source "$WORK/src"
+  echo "$QT_SOURCE_FIX" >"$WORK/src/.unpacked"
 }
 
 write_toolchain() {  # file

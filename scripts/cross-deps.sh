@@ -4,6 +4,7 @@
 #                                Debian's own qt6-base source, once, into
 #                                $VEXA_QT_MINGW (default ~/.cache/vexa/qt-6.4.2-mingw)
 #   scripts/cross-deps.sh prefix prints that folder (for cmake's CMAKE_PREFIX_PATH)
+#   scripts/cross-deps.sh stamp  prints what the stamp of a finished build holds
 #
 # The native Debian Qt (qt6-base-dev-tools) gives the host tools (moc, rcc,
 # uic). Only the modules and plugins VEXA uses are built. A stamp file in the
@@ -42,17 +43,24 @@ QT_OPTIONS=(
 # Qt 6.4.2's Windows print engine asks a DirectWrite font engine for its
 # HFONT whenever DirectWrite is on, but Gui only builds that engine with
 # Direct2D, which is off here: the engine never exists, so the branch goes.
-QT_SOURCE_FIX='directwrite print engine branch needs direct2d'
+# Debian's source leaves out src/3rdparty/wintab (Wacom's wintab.h, not
+# free): the windows platform plugin is built without its tablet support.
+QT_SOURCE_FIX='directwrite print engine branch needs direct2d; no wintab tablets'
 fix_qt_source() {  # source folder
   sed -i 's/^#if QT_CONFIG(directwrite)$/#if QT_CONFIG(directwrite) \&\& QT_CONFIG(direct2d)/' \
     "$1/src/printsupport/platform/windows/qprintengine_win.cpp"
+  local windows=$1/src/plugins/platforms/windows f
+  sed -i 's/CONDITION QT_FEATURE_tabletevent$/CONDITION FALSE/' "$windows/CMakeLists.txt"
+  for f in qwindowscontext.cpp qwindowspointerhandler.cpp qwindowspointerhandler.h; do
+    sed -i 's/^#if QT_CONFIG(tabletevent)/#if 0 \/\/ no wintab.h: QT_CONFIG(tabletevent)/' "$windows/$f"
+  done
 }
 
 stamp_text() {
   printf 'qtbase %s x86_64-w64-mingw32 posix\n' "$QT_VERSION"
   printf 'source fix: %s\n' "$QT_SOURCE_FIX"
   printf '%s\n' "${QT_OPTIONS[@]}"
-  write_toolchain /dev/stdout
+  write_toolchain
 }
 
 say() { printf 'cross-deps: %s\n' "$*"; }
@@ -92,8 +100,8 @@ EOF
   echo "$QT_SOURCE_FIX" >"$WORK/src/.unpacked"
 }
 
-write_toolchain() {  # file
-  cat >"$1" <<'EOF'
+write_toolchain() {
+  cat <<'EOF'
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
@@ -127,7 +135,7 @@ build_qt() {
   if [ ! -f "$build/.vexa-configured" ] || [ "$(cat "$build/.vexa-configured")" != "$(stamp_text)" ]; then
     rm -rf "$build"
     mkdir -p "$build"
-    write_toolchain "$WORK/toolchain.cmake"
+    write_toolchain >"$WORK/toolchain.cmake"
     local launcher=()
     command -v ccache >/dev/null && launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
     say "configuring qtbase"
@@ -154,5 +162,6 @@ build_qt() {
 case "${1:-}" in
   qt) build_qt ;;
   prefix) echo "$PREFIX" ;;
-  *) echo "usage: scripts/cross-deps.sh qt|prefix" >&2; exit 2 ;;
+  stamp) stamp_text ;;
+  *) echo "usage: scripts/cross-deps.sh qt|prefix|stamp" >&2; exit 2 ;;
 esac

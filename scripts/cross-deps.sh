@@ -41,15 +41,19 @@ QT_OPTIONS=(
 )
 
 # Qt 6.4.2's Windows print engine asks a DirectWrite font engine for its
-# HFONT whenever DirectWrite is on, but Gui only builds that engine with
-# Direct2D, which is off here: the engine never exists, so the branch goes.
+# HFONT whenever DirectWrite is on, and the windows plugin makes a
+# DirectWrite font database, but Gui only builds both with Direct2D, which
+# is off here: they never exist, so the branches go.
 # Debian's source leaves out src/3rdparty/wintab (Wacom's wintab.h, not
 # free): the windows platform plugin is built without its tablet support.
-QT_SOURCE_FIX='directwrite print engine branch needs direct2d; no wintab tablets'
+QT_SOURCE_FIX='directwrite print engine and font database need direct2d; no wintab tablets'
 fix_qt_source() {  # source folder
   sed -i 's/^#if QT_CONFIG(directwrite)$/#if QT_CONFIG(directwrite) \&\& QT_CONFIG(direct2d)/' \
     "$1/src/printsupport/platform/windows/qprintengine_win.cpp"
   local windows=$1/src/plugins/platforms/windows f
+  # The same for the plugin's DirectWrite font database.
+  sed -i 's/^#if QT_CONFIG(directwrite3)$/#if QT_CONFIG(directwrite3) \&\& QT_CONFIG(direct2d)/' \
+    "$windows/qwindowsintegration.cpp"
   sed -i 's/CONDITION QT_FEATURE_tabletevent$/CONDITION FALSE/' "$windows/CMakeLists.txt"
   for f in qwindowscontext.cpp qwindowspointerhandler.cpp qwindowspointerhandler.h; do
     sed -i 's/^#if QT_CONFIG(tabletevent)/#if 0 \/\/ no wintab.h: QT_CONFIG(tabletevent)/' "$windows/$f"

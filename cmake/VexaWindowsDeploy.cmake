@@ -1,7 +1,7 @@
 # Windows: the program folder the installer and the portable .zip ship,
 # made by `cmake --install`: the three programs, the Qt DLLs they load, the
 # plugins in the folders Qt looks for beside the program (platforms/,
-# styles/, printsupport/), Qt's own Russian texts in translations/ and a
+# styles/; Qt 6 prints on Windows from Qt6PrintSupport.dll itself), Qt's own Russian texts in translations/ and a
 # qt.conf that keeps Qt inside this folder. Qt was built with its compiler
 # runtime linked in (scripts/cross-deps.sh): no mingw DLLs to ship.
 
@@ -16,11 +16,10 @@ foreach(_module Core Gui Widgets PrintSupport)
 endforeach()
 
 # The windows platform (the program), offscreen (vexa-render without a
-# display, if asked), the Windows print support and the native style.
+# display, if asked) and the native style.
 set(_plugins
   QWindowsIntegrationPlugin platforms
   QOffscreenIntegrationPlugin platforms
-  QWindowsPrinterSupportPlugin printsupport
   QWindowsVistaStylePlugin styles)
 while(_plugins)
   list(POP_FRONT _plugins _plugin _folder)

@@ -32,7 +32,7 @@ windows() {
   rm -rf "$out"
   mkdir -p "$out"
   cmake --install "$dir" --prefix "$stage" >/dev/null
-  x86_64-w64-mingw32-strip "$stage"/*.exe
+  x86_64-w64-mingw32-strip "$stage"/*.exe "$stage"/*.dll "$stage"/*/*.dll
   # The uninstaller removes exactly these files, and the folders they are in.
   local files=$out/uninstall-files.nsh f
   : >"$files"

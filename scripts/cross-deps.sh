@@ -160,6 +160,8 @@ build_qt() {
   say "installing into $PREFIX"
   cmake --install "$build" >/dev/null
   stamp_text >"$PREFIX/.vexa-stamp"
+  # The build folder (about 1.5 GB) only served a resumed build.
+  rm -rf "$build"
   say "Qt $QT_VERSION for mingw-w64 built in $((SECONDS - start)) s"
 }
 

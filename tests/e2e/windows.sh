@@ -62,7 +62,7 @@ reg_value() {
   else
     out=$("$WINE" reg.exe query "$1" /ve 2>/dev/null | tr -d '\r') || return 0
   fi
-  echo "$out" | sed -n 's/^ *[^ ].*  *REG_[A-Z_]*  *//p' | head -n 1
+  echo "$out" | sed -n 's/^ *[^ ].*  *REG_[A-Z_]*  *//p' | sed -n 1p
 }
 
 # A preset list whose current preset reads the flow meter on COM5: the file
@@ -108,7 +108,8 @@ record() {  # panel, monitor, folder, mark, marks-title, screenshot name
   keys "$panel" key --clearmodifiers ctrl+a type --delay 50 0.5
   keys "$panel" key F5
   for _ in $(seq 100); do compgen -G "$folder/*.vxa" >/dev/null && break; sleep 0.1; done
-  file=$(compgen -G "$folder/*.vxa" | head -n 1) || fail "F5 made no recording file in $folder"
+  file=$(compgen -G "$folder/*.vxa" | sed -n 1p)
+  [ -n "$file" ] || fail "F5 made no recording file in $folder"
   sleep 2
   keys "$monitor" key ctrl+m
   dialog=$(window "$marks_title")
@@ -201,7 +202,7 @@ version=$("$WINE" "$program_files/vexa-rec.exe" --version 2>&1 | tr -d '\r' || t
 "$WINE" "$program_files/vexa-rec.exe" config >"$WORK/config.log" 2>&1 || fail "vexa-rec.exe config failed"
 [ -f "$appdata/vexa/vexa.cfg" ] || fail "the installed vexa-rec.exe made no %APPDATA%\\vexa\\vexa.cfg"
 [ ! -e "$program_files/vexa.cfg" ] || fail "the installed program wrote vexa.cfg into Program Files"
-destination=$(tr -d '\r' <"$WORK/config.log" | sed -n 's/^DirHistory\[0\]: //p' | head -n 1)
+destination=$(tr -d '\r' <"$WORK/config.log" | sed -n 's/^DirHistory\[0\]: //p' | sed -n 1p)
 echo "settings in %APPDATA%\\vexa; recordings go to ${destination:-?}"
 write_com5_preset "$appdata/vexa"
 
@@ -253,9 +254,10 @@ for attempt in 1 2 3; do
 done
 for _ in $(seq 100); do [ -s "$pdf" ] && break; sleep 0.1; done
 [ -s "$pdf" ] || fail "the print window's PDF file entry wrote no $(basename "$pdf")"
-pdftotext "$pdf" - | grep -q "$(basename "$windows_file")" ||
-  fail "the page has no title line with the file name: $(pdftotext "$pdf" - | head -n 5)"
-echo "Windows: the print window wrote $(basename "$pdf"), title: $(pdftotext "$pdf" - | grep -m1 "$(basename "$windows_file")")"
+page=$(pdftotext "$pdf" -)
+title=$(grep -F "$(basename "$windows_file")" <<<"$page" | sed -n 1p || true)
+[ -n "$title" ] || fail "the page has no title line with the file name: $(sed -n 1,5p <<<"$page")"
+echo "Windows: the print window wrote $(basename "$pdf"), title: $title"
 gone "$print" "VEXA: Окно печати"
 quit "$panel" wine
 stop_meter

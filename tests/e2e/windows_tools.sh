@@ -51,8 +51,10 @@ size_windows=$(identify -format '%wx%h' "$data/картинка 1.png")
 # Each colour of the chart (background, the two traces, the axes' colours):
 # the pixels of that colour, as a mask, must lie in the same places; the
 # texts' pixels (other fonts) are a small share of any of them.
-colours=$("$CONVERT" "$WORK/linux.png" -format %c histogram:info:- | sort -rn | head -n 6 |
-          sed -n 's/.*\(#[0-9A-F]\{6\}\).*/\1/p')
+# (sed reads to the end: a reader that stops early would end the pipeline
+# with SIGPIPE under pipefail)
+colours=$("$CONVERT" "$WORK/linux.png" -format %c histogram:info:- | sort -rn |
+          sed -n '1,6s/.*\(#[0-9A-F]\{6\}\).*/\1/p')
 for colour in $colours; do
   for side in linux windows; do
     image=$WORK/linux.png

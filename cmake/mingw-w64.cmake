@@ -15,3 +15,7 @@ find_program(VEXA_WINE NAMES wine64 wine PATHS /usr/lib/wine)
 if(VEXA_WINE)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${VEXA_WINE})
 endif()
+# Qt for Windows (scripts/cross-deps.sh) runs the native Qt's tools (moc,
+# uic, rcc) of the same version.
+set(QT_HOST_PATH /usr CACHE PATH "Qt for the build machine")
+set(QT_HOST_PATH_CMAKE_DIR /usr/lib/x86_64-linux-gnu/cmake CACHE PATH "its CMake packages")

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages a build needs, only those that are missing.
-# usage: scripts/install-deps.sh [base] [gui] [sanitize] [fuzz] [cross] [bench] [e2e] [readers] [edfview] [package]
+# usage: scripts/install-deps.sh [base] [gui] [sanitize] [fuzz] [cross] [cross-qt] [win-package] [bench] [e2e] [readers] [edfview] [package]
 set -euo pipefail
 
 declare -A GROUP=(
@@ -17,6 +17,14 @@ declare -A GROUP=(
   [sanitize]="g++"
   [fuzz]="clang libclang-rt-14-dev"
   [cross]="g++-mingw-w64-x86-64-posix wine64 googletest"
+  # Qt for Windows, built from Debian's qt6-base source (scripts/cross-deps.sh):
+  # dpkg-dev unpacks the source package; the native Qt (qt6-base-dev,
+  # qt6-base-dev-tools) gives the host tools moc, rcc and uic.
+  [cross-qt]="g++-mingw-w64-x86-64-posix dpkg-dev cmake ninja-build qt6-base-dev qt6-base-dev-tools"
+  # The Windows installer (NSIS: makensis, 64-bit, Unicode), the portable
+  # .zip, and Qt's own Russian texts shipped beside the programs
+  # (qt6-translations-l10n, the same 6.4.2).
+  [win-package]="nsis zip qt6-translations-l10n"
   [bench]="libbenchmark-dev"
   # A reader of EDF+ written elsewhere, MNE-Python, reads the exports back.
   [readers]="python3-mne"

@@ -6,8 +6,11 @@
 #   tsan      ThreadSanitizer, the threaded tests (link, recording sessions,
 #             a live session with the windows attached)
 #   fuzz      clang + libFuzzer, each target for a short run
-#   windows   mingw-w64 cross build of the core, vexa-rec and the tests
-#             that need no pseudo-terminal, run under wine
+#   windows   mingw-w64 cross build with Qt for Windows (scripts/cross-deps.sh,
+#             built once into a cache): the programs and the tests that need
+#             no pseudo-terminal under wine, the installer and the portable
+#             .zip (scripts/package.sh windows), and both end to end under
+#             wine beside the Linux programs (tests/e2e/windows*.sh)
 #   package   the Debian package (scripts/package.sh), lintian, the desktop
 #             entry, metainfo and MIME type, and the package installed into
 #             a clean Debian 12 root (debootstrap) and run there (needs root)
@@ -86,7 +89,7 @@ stage_fuzz() {
 windows_serial_check() {
   local native=build/wintools tmp sim status=0
   cmake -S "$ROOT" -B $native -G Ninja -DCMAKE_BUILD_TYPE=Release -DVEXA_BUILD_TESTS=OFF >/dev/null
-  cmake --build $native -j "$JOBS" --target vexa-flowsim vexa-rec
+  cmake --build $native -j "$JOBS" --target vexa-flowsim vexa-rec vexa-render vexa
   tmp=$(mktemp -d)
   "$native/tools/vexa-flowsim" --constant 3.00,15,7.5 --link "$tmp/flow" >/dev/null 2>&1 &
   sim=$!
@@ -122,11 +125,17 @@ windows_serial_check() {
 }
 
 stage_windows() {
-  scripts/install-deps.sh cross
-  banner "Windows cross build (mingw-w64) under wine"
+  scripts/install-deps.sh cross cross-qt win-package gui e2e
+  banner "Qt for Windows (built once, then from the cache)"
+  local qt_start=$SECONDS
+  scripts/cross-deps.sh qt
+  echo "(Qt for Windows: $((SECONDS - qt_start)) s)"
+  banner "Windows cross build (mingw-w64, Qt) under wine"
   configure_build build/mingw -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64.cmake" -DVEXA_GTEST_FROM_SOURCE=ON
-  export WINEPREFIX=$ROOT/build/mingw/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64.cmake" -DVEXA_GTEST_FROM_SOURCE=ON \
+    -DVEXA_BUILD_GUI=ON -DCMAKE_PREFIX_PATH="$(scripts/cross-deps.sh prefix)"
+  export WINEPREFIX=$ROOT/build/mingw/wineprefix WINEDEBUG=-all
+  export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe=d"
   mkdir -p "$WINEPREFIX"
   (cd build/mingw && ctest --output-on-failure --no-tests=error)
   # vexa-rec itself under wine: a port that does not exist is reported, status 1.
@@ -147,6 +156,15 @@ stage_windows() {
   echo "vexa-rec.exe --version under wine reads its version resource: $out"
   windows_serial_check
   /usr/lib/wine/wineserver -k 2>/dev/null || true
+  banner "Windows installer and portable .zip, end to end under wine"
+  local packages setup zip
+  packages=$(VEXA_WINDOWS_BUILD=build/mingw scripts/package.sh windows | tail -n 2)
+  setup=$(echo "$packages" | head -n 1)
+  zip=$(echo "$packages" | tail -n 1)
+  echo "$(basename "$setup"): $(stat -c %s "$setup") bytes; $(basename "$zip"): $(stat -c %s "$zip") bytes"
+  tests/e2e/windows_tools.sh "$zip" build/wintools/tools/vexa-render build/wintools/tools/vexa-rec
+  tests/e2e/windows.sh "$setup" build/wintools/app/vexa build/wintools/tools/vexa-flowsim \
+    build/wintools/tools/vexa-rec
 }
 
 stage_package() {

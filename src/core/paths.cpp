@@ -122,6 +122,18 @@ std::string UserConfigDir() {
 PathLayout BuildLayout() {
 #ifdef VEXA_INSTALLED_LAYOUT
   return PathLayout::kInstalled;
+#elif defined(_WIN32)
+  // One build serves the installer and the portable .zip: the installer
+  // leaves kInstalledMarker beside the programs. Without it (the .zip, a
+  // build tree) the folder is the program's own, as in a development build.
+  static const PathLayout layout = [] {
+    const std::string program = ProgramPath();
+    if (program.empty()) return PathLayout::kDevelopment;
+    std::error_code ec;
+    const fs::path marker = FromUtf8(program).parent_path() / kInstalledMarker;
+    return fs::is_regular_file(marker, ec) ? PathLayout::kInstalled : PathLayout::kDevelopment;
+  }();
+  return layout;
 #else
   return PathLayout::kDevelopment;
 #endif
@@ -149,7 +161,11 @@ std::vector<std::string_view> ConfigDirRule() {
   if (BuildLayout() == PathLayout::kDevelopment) {
     rule.push_back("the program's own folder, when it is writable");
   }
+#ifdef _WIN32
+  rule.push_back("%APPDATA%\\vexa");
+#else
   rule.push_back("$XDG_CONFIG_HOME/vexa, else ~/.config/vexa");
+#endif
   return rule;
 }
 
@@ -226,6 +242,8 @@ std::string DefaultDestinationFolder(PathLayout layout, const std::string& confi
   // Without a home there are no documents: the settings folder still holds.
   return documents.empty() ? configDir : JoinPath(documents, "VEXA");
 }
+
+std::string ParentFolder(const std::string& path) { return ToUtf8(FromUtf8(path).parent_path()); }
 
 std::string JoinPath(const std::string& dir, const std::string& name) {
   if (dir.empty()) return name;

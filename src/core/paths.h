@@ -17,8 +17,11 @@ std::string ProgramPath();
 // for root, and settings left there would be everyone's.
 enum class PathLayout { kDevelopment, kInstalled };
 
-// The layout this build was made with (CMake's VEXA_INSTALLED_LAYOUT).
+// The layout this build was made with (CMake's VEXA_INSTALLED_LAYOUT). On
+// Windows one build is both: installed when the file kInstalledMarker lies
+// beside the program (the installer puts it there), else development.
 PathLayout BuildLayout();
+inline constexpr char kInstalledMarker[] = "vexa.installed";
 
 // The folder for vexa.cfg, vexa.pset and vexa.ports, without a trailing
 // separator: $VEXA_CONFIG_DIR when set; else, in a development build, the
@@ -53,6 +56,10 @@ inline constexpr char kPathSeparator = '\\';
 #else
 inline constexpr char kPathSeparator = '/';
 #endif
+
+// The folder a UTF-8 path lies in ("" for a bare name), UTF-8 too (not
+// through the ANSI code page on Windows, which cannot hold every name).
+std::string ParentFolder(const std::string& path);
 
 // dir + separator + name, without doubling a separator dir already ends with.
 std::string JoinPath(const std::string& dir, const std::string& name);

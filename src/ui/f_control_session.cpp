@@ -11,6 +11,7 @@
 #include <filesystem>
 
 #include "core/datetime.h"
+#include "core/paths.h"
 #include "link/port_names.h"
 #include "recording/channel.h"
 #include "recording/panel_rules.h"
@@ -187,7 +188,7 @@ void TF_CONTROL::ShowLinkStatus() {
   const std::string device =
       running ? meter.DevicePath
               : ComPortDevice(meter.PortNumber,
-                              std::filesystem::path(settings_.ConfigPath).parent_path().string());
+                              ParentFolder(settings_.ConfigPath));
   const TLinkStatus s = DescribeLink(running, meter.LinkAlive.load(), meter.PortNumber, device,
                                      Channel->Counters, settings_.AppliedLanguage);
   const char* colour = s.Link == TLinkStatus::kAlive    ? "#00a000"

@@ -10,6 +10,7 @@
 
 #include "core/messages.h"
 #include "core/own_texts.h"
+#include "core/paths.h"
 #include "link/port_setup.h"
 #include "recording/channel.h"
 #include "recording/panel_rules.h"
@@ -279,7 +280,7 @@ bool TF_CONTROL::SetupPageLeave(int from) {
 // --- the flow meter's device ------------------------------------------------------------
 
 std::string TF_CONTROL::SettingsFolder() const {
-  return std::filesystem::path(settings_.ConfigPath).parent_path().string();
+  return ParentFolder(settings_.ConfigPath);
 }
 
 void TF_CONTROL::ShowComDevice() {

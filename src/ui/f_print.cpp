@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "core/messages.h"
+#include "core/paths.h"
 #include "core/own_texts.h"
 #include "recording/channel.h"
 #include "recording/panel_rules.h"
@@ -162,7 +163,7 @@ void TFPrint::FormHide() {
 
 std::string TFPrint::SettingsFolder() const {
   if (settings_.ConfigPath.empty()) return {};
-  return std::filesystem::path(settings_.ConfigPath).parent_path().string();
+  return ParentFolder(settings_.ConfigPath);
 }
 
 void TFPrint::FillPrinters() {

@@ -1,9 +1,12 @@
 #include "ui/startup.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QLoggingCategory>
 #include <QTimer>
 #include <exception>
+#include <string>
+#include <vector>
 
 #include "core/paths.h"
 #include "core/settings.h"
@@ -51,6 +54,13 @@ class TFirstPaint : public QObject {
   int waiting_ = 0;
 };
 
+std::vector<const char*> Utf8Argv(const std::vector<std::string>& arguments) {
+  std::vector<const char*> argv;
+  for (const std::string& a : arguments) argv.push_back(a.c_str());
+  argv.push_back(nullptr);
+  return argv;
+}
+
 }  // namespace
 
 bool OpenCommandLineRecording(const char* const* argv, int argc) {
@@ -63,6 +73,11 @@ int RunVexa(int argc, char** argv) {
   QElapsedTimer clock;
   clock.start();
   TApplication app(argc, argv);
+  // Qt's own reading of the command line, without the options it took: on
+  // Windows from the wide command line, which holds every character of a
+  // recording's path (argv has only the ANSI code page's).
+  std::vector<std::string> utf8Arguments;
+  for (const QString& a : QCoreApplication::arguments()) utf8Arguments.push_back(a.toStdString());
   qCDebug(lcStartup, "application %.1f ms", clock.nsecsElapsed() / 1e6);
   QApplication::setApplicationName(QStringLiteral("VEXA"));
   // One program per settings folder: a second one would write back the
@@ -103,7 +118,7 @@ int RunVexa(int argc, char** argv) {
     // honours its stay-on-top flag.
     F_CONTROL->raise();
     instance.Listen(BringWindowsToFront);
-    OpenCommandLineRecording(argv, argc);
+    OpenCommandLineRecording(Utf8Argv(utf8Arguments).data(), static_cast<int>(utf8Arguments.size()));
     // Once the loop runs: what could not be read at start.
     QTimer::singleShot(0, F_CONTROL, [&settings] { ShowLoadProblems(settings); });
     QApplication::exec();

@@ -21,6 +21,13 @@ TEST(JoinPath, AddsOneSeparatorOnly) {
   EXPECT_EQ(JoinPath("", "f.cfg"), "f.cfg");
 }
 
+TEST(ParentFolder, KeepsCyrillicAndSpacesAsUtf8) {
+  const std::string sep(1, kPathSeparator);
+  const std::string folder = "Мои записи" + sep + "опыт 1";
+  EXPECT_EQ(ParentFolder(folder + sep + "vexa.cfg"), folder);
+  EXPECT_EQ(ParentFolder("vexa.cfg"), "");
+}
+
 TEST(ConfigDir, EnvironmentOverridesAndLosesTrailingSeparator) {
 #ifdef _WIN32
   _putenv_s("VEXA_CONFIG_DIR", "C:\\cfg\\");

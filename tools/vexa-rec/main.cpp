@@ -6,12 +6,8 @@
 #include <string>
 #include <string_view>
 
-#ifdef _WIN32
-#include <windows.h>
-#include <shellapi.h>
-#endif
-
 #include "commands.h"
+#include "core/arguments.h"
 #include "core/file_version.h"
 #include "core/paths.h"
 
@@ -117,35 +113,9 @@ void PrintUsage(std::FILE* out) {
 }  // namespace
 }  // namespace vexa::rec
 
-namespace vexa::rec {
-namespace {
-
-// The command line as UTF-8, the program's text inside. Windows hands main
-// its arguments in the ANSI code page, which turns every character outside
-// it (Cyrillic on a Western system) into "?": there the wide command line is
-// read instead, as the program path and the environment already are.
-Args CommandLine(int argc, char** argv) {
-#ifdef _WIN32
-  int n = 0;
-  if (LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &n)) {
-    Args args;
-    for (int i = 0; i < n; ++i) {
-      const std::u8string utf8 = std::filesystem::path(wide[i]).u8string();
-      args.emplace_back(utf8.begin(), utf8.end());
-    }
-    LocalFree(wide);
-    return args;
-  }
-#endif
-  return Args(argv, argv + argc);
-}
-
-}  // namespace
-}  // namespace vexa::rec
-
 int main(int argc, char** argv) {
   using namespace vexa::rec;
-  const Args line = CommandLine(argc, argv);
+  const Args line = vexa::Utf8Arguments(argc, argv);
   if (line.size() < 2 || line[1] == "--help" || line[1] == "-h") {
     PrintUsage(line.size() < 2 ? stderr : stdout);
     return line.size() < 2 ? 2 : 0;

@@ -17,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/arguments.h"
 #include "core/atomic_file.h"
 #include "core/paths.h"
 #include "core/settings.h"
@@ -103,11 +104,12 @@ void ReadStoredSettings(vexa::TGLOB& settings) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  const std::vector<std::string> args = vexa::Utf8Arguments(argc, argv);
   std::string input, output;
   int width = 1280, height = 720;
   bool sized = false;
-  for (int i = 1; i < argc; ++i) {
-    const std::string a = argv[i];
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    const std::string& a = args[i];
     if (a == "--help" || a == "-h") {
       Usage(stdout);
       return 0;
@@ -117,8 +119,8 @@ int main(int argc, char** argv) {
       return 0;
     }
     if (a == "--out" || a == "--size") {
-      if (i + 1 >= argc) return Malformed((a + " needs a value").c_str());
-      const std::string value = argv[++i];
+      if (i + 1 >= args.size()) return Malformed((a + " needs a value").c_str());
+      const std::string& value = args[++i];
       if (a == "--out") {
         output = value;
       } else if (!ParseSize(value, width, height)) {
@@ -187,7 +189,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   const QImage image = vexa::platform::RenderChartImage(chart, QSize(width, height));
-  if (!image.save(QString::fromStdString(output), ext == "png" ? "PNG" : "BMP")) {
+  if (!image.save(QString::fromUtf8(output), ext == "png" ? "PNG" : "BMP")) {
     std::fprintf(stderr, "vexa-render: %s: cannot be written\n", output.c_str());
     return 4;
   }

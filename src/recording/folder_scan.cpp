@@ -82,16 +82,7 @@ std::optional<TRecordingEntry> ReadRecordingEntry(const std::string& folderWithS
                                                   const std::string& name) {
   const std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(OpenForReading(folderWithSeparator + name), &std::fclose);
   if (!f) return std::nullopt;
-  const auto readAt = [file = f.get()](int64_t offset, std::size_t bytes, std::string& out) {
-    out.assign(bytes, '\0');
-#ifdef _WIN32
-    if (_fseeki64(file, offset, SEEK_SET) != 0) return false;
-#else
-    if (fseeko(file, static_cast<off_t>(offset), SEEK_SET) != 0) return false;
-#endif
-    out.resize(std::fread(out.data(), 1, bytes, file));
-    return !std::ferror(file);
-  };
+  const auto readAt = FileReadAt(f.get());
   std::string head;
   if (!readAt(0, kHeaderReadBytes, head)) return std::nullopt;  // a folder, or a read error
   // Large (40 column names): off the stack of a thread.

@@ -40,6 +40,23 @@ LineEnds FindLineEnds(std::string_view bytes) {
   return e;
 }
 
+}  // namespace
+
+ReadAtFunction FileReadAt(std::FILE* file) {
+  return [file](int64_t offset, std::size_t bytes, std::string& out) {
+    out.assign(bytes, '\0');
+#ifdef _WIN32
+    if (_fseeki64(file, offset, SEEK_SET) != 0) return false;
+#else
+    if (fseeko(file, static_cast<off_t>(offset), SEEK_SET) != 0) return false;
+#endif
+    out.resize(std::fread(out.data(), 1, bytes, file));
+    return !std::ferror(file);
+  };
+}
+
+namespace {
+
 // What the bytes after the last LF (lastLineStart .. size) make of the count.
 bool FinishTail(const ReadAtFunction& read, int64_t lastLineStart, int64_t size, int columns, TRowCount& out) {
   out.wholeEnd = lastLineStart;

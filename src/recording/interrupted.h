@@ -10,6 +10,8 @@
 // description), after cutting off a torn last row.
 #pragma once
 
+#include <cstdio>
+
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -37,6 +39,8 @@ struct TRowCount {
 
 // Reads `bytes` at a file offset into out (fewer at the end); false on a read error.
 using ReadAtFunction = std::function<bool(int64_t offset, std::size_t bytes, std::string& out)>;
+// Reads of an open file at any offset (64-bit positions on both systems).
+ReadAtFunction FileReadAt(std::FILE* file);
 
 // Counts the rows from dataTableOffset to size (columns: data columns), as
 // the loader reads them: every LF ends a row; the last line without one is

@@ -30,16 +30,7 @@ QString OwnQ(Own id, int language, const std::vector<std::string>& args = {}) {
 std::string RowsText(const std::string& path, const TRecordingHeader& h) {
   const std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(OpenForReading(path), &std::fclose);
   if (!f) return "?";
-  const ReadAtFunction read = [file = f.get()](int64_t offset, std::size_t bytes, std::string& out) {
-    out.assign(bytes, '\0');
-#ifdef _WIN32
-    if (_fseeki64(file, offset, SEEK_SET) != 0) return false;
-#else
-    if (fseeko(file, static_cast<off_t>(offset), SEEK_SET) != 0) return false;
-#endif
-    out.resize(std::fread(out.data(), 1, bytes, file));
-    return !std::ferror(file);
-  };
+  const ReadAtFunction read = FileReadAt(f.get());
 #ifdef _WIN32
   const int64_t size = _fseeki64(f.get(), 0, SEEK_END) == 0 ? _ftelli64(f.get()) : -1;
 #else

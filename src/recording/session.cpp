@@ -390,6 +390,18 @@ TStopResult TSession::Stop(std::string_view description) {
     text = FirstChars(text, kMaxDescription);
     r.DescriptionCut = true;
   }
+  // A mark goes with the next sample; one entered since the last would be
+  // dropped by the stop, so the stop takes that sample now, at most one
+  // interval early, rather than lose the operator's text.
+  if (settings_.MarkPending) {
+    const TTickResult last = Tick(description, 1);
+    if (last.Ended) {  // the row could not be written: the failure ended the session
+      r.Stopped = true;
+      r.Message = last.Message;
+      r.MonitorTitle = last.MonitorTitle;
+      return r;
+    }
+  }
   ch.RecordDescription = text.empty() ? " " : text;
   ch.CompleteFailed = false;
   ch.StopRecording();

@@ -169,7 +169,8 @@ class TSession {
   // The text-entry window closed with OK and this text (bMARKClick).
   TMarkResult Mark(std::string_view text);
 
-  // bSTOPClick with the description field's text.
+  // bSTOPClick with the description field's text. A mark still pending is
+  // written with one last sample first.
   TStopResult Stop(std::string_view description);
 
   // VrClock1SecondsChanged: the elapsed time on the steady clock since the

@@ -68,6 +68,10 @@ class SessionPty : public ::testing::Test {
 
   // One frame, taken by the thread as the first of a new average, then a tick.
   TTickResult Sample(uint16_t v, uint16_t f, uint16_t m) {
+    Feed(v, f, m);
+    return session.Tick("desc");
+  }
+  void Feed(uint16_t v, uint16_t f, uint16_t m) {
     const uint64_t before = channel.Counters.FramesDecoded;
     meter.Send(test::Join(FrameOf(v, f, m), {0x55}));  // the next sync byte shows it whole
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
@@ -75,7 +79,6 @@ class SessionPty : public ::testing::Test {
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     EXPECT_GT(channel.Counters.FramesDecoded, before);
-    return session.Tick("desc");
   }
 
   // Bytes that are no frame, so that a thread waiting in a read sees its
@@ -178,6 +181,22 @@ TEST_F(SessionPty, RowsHoldTheFramesValuesAndMarksReadBack) {
   EXPECT_EQ(reader.MarksSeries.LabelText(1), "start: 1 a");
   EXPECT_TRUE(reader.MarksSeries.IsNull(0));
   EXPECT_EQ(reader.RecordDescription, "test");
+}
+
+// A mark entered after the last sample, then the stop before the next one:
+// the stop takes that sample, so the operator's text is in the file.
+TEST_F(SessionPty, AMarkEnteredJustBeforeTheStopIsInTheLastRow) {
+  ASSERT_EQ(session.Start("5", "mark", false).Result, TStartResult::kStarted);
+  Sample(300, 15, 75);
+  Feed(320, 16, 80);
+  ASSERT_EQ(session.Mark("\u0432\u0434\u043e\u0445 end").Result, TMarkResult::kPending);
+  const std::string path = channel.RecordFileName;
+  const TStopResult stop = Stop("x");
+  ASSERT_TRUE(stop.Stopped);
+  EXPECT_EQ(stop.Message, "");
+  EXPECT_EQ(Rows(path), "3.0\t7.5\t\r\n3.2\t8.0\t\xE2\xE4\xEE\xF5 end\r\n");
+  EXPECT_EQ(HeaderValue(path, "Data-Count"), "     2");
+  EXPECT_FALSE(settings.MarkPending);
 }
 
 TEST_F(SessionPty, SilentInstrumentShowsQuestionMarksAndRecordsZeros) {

@@ -6,47 +6,40 @@
 #include <filesystem>
 #include <system_error>
 
+#include "core/paths.h"
+
 namespace vexa {
 
 namespace fs = std::filesystem;
 
-namespace {
-
-fs::path NativePath(const std::string& path) {
-  // Paths inside the program are UTF-8; on Windows this makes the wide path.
-  return fs::path(std::u8string(path.begin(), path.end()));
-}
-
-}  // namespace
-
 bool FileExists(const std::string& path) {
   std::error_code ec;
-  return fs::is_regular_file(NativePath(path), ec);
+  return fs::is_regular_file(PathFromUtf8(path), ec);
 }
 
 bool PathExists(const std::string& path) {
   std::error_code ec;
-  return fs::exists(fs::symlink_status(NativePath(path), ec));
+  return fs::exists(fs::symlink_status(PathFromUtf8(path), ec));
 }
 
 FileResult MoveAside(const std::string& from, const std::string& to) {
   if (PathExists(to)) return FileResult::Failed(Own::kFileMoveExists, {from, to});
   std::error_code ec;
-  fs::rename(NativePath(from), NativePath(to), ec);
+  fs::rename(PathFromUtf8(from), PathFromUtf8(to), ec);
   if (ec) return FileResult::Failed(Own::kFileMove, {from, to, ec.message()});
   return {true, {}};
 }
 
 FileResult RemoveFile(const std::string& path) {
   std::error_code ec;
-  fs::remove(NativePath(path), ec);
+  fs::remove(PathFromUtf8(path), ec);
   if (ec) return FileResult::Failed(Own::kFileDelete, {path, ec.message()});
   return {true, {}};
 }
 
 FileResult MakeFolders(const std::string& path) {
   std::error_code ec;
-  fs::create_directories(NativePath(path), ec);
+  fs::create_directories(PathFromUtf8(path), ec);
   if (ec) return FileResult::Failed(Own::kFileCreateFolder, {path, ec.message()});
   return {true, {}};
 }
@@ -55,7 +48,7 @@ bool ReadFileBytes(const std::string& path, std::size_t maxBytes, std::vector<st
                    std::string* error) {
   out.clear();
 #ifdef _WIN32
-  FILE* f = _wfopen(NativePath(path).c_str(), L"rb");
+  FILE* f = _wfopen(PathFromUtf8(path).c_str(), L"rb");
 #else
   FILE* f = std::fopen(path.c_str(), "rb");
 #endif

@@ -25,8 +25,7 @@ std::wstring TranslationKey(WORD language, WORD codePage) {
 // The wide calls: with the ANSI ones a program folder named outside the
 // ANSI code page (a user name in another script) would read no version.
 std::string FileVersionOf(const std::string& path) {
-  const std::wstring file =
-      std::filesystem::path(std::u8string(path.begin(), path.end())).wstring();
+  const std::wstring file = PathFromUtf8(path).wstring();
   DWORD ignored = 0;
   const DWORD size = GetFileVersionInfoSizeW(file.c_str(), &ignored);
   if (size == 0) return {};
@@ -51,8 +50,7 @@ std::string FileVersionOf(const std::string& path) {
   // The length counts characters; the text ends at its terminator or there.
   const auto* text = static_cast<const wchar_t*>(value);
   const std::wstring version(text, wcsnlen(text, length));
-  const std::u8string utf8 = std::filesystem::path(version).u8string();
-  return std::string(utf8.begin(), utf8.end());
+  return Utf8FromPath(std::filesystem::path(version));
 }
 
 std::string ProgramVersionText(std::string_view) { return FileVersionOf(ProgramPath()); }

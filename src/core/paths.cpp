@@ -21,24 +21,12 @@ namespace vexa {
 
 namespace {
 
-// Paths inside the program are UTF-8 on every system; Windows hands out and
-// takes wide strings, so convert there rather than use the ANSI code page,
-// which cannot name every folder (a user name in another script).
-std::string ToUtf8(const fs::path& p) {
-  const std::u8string u8 = p.u8string();
-  return std::string(u8.begin(), u8.end());
-}
-
-fs::path FromUtf8(const std::string& utf8) {
-  return fs::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
 // An environment variable as UTF-8, or "" when unset or empty.
 std::string Environment(const char* name) {
 #ifdef _WIN32
   const std::wstring wide(name, name + std::char_traits<char>::length(name));
   const wchar_t* value = _wgetenv(wide.c_str());
-  return value && *value ? ToUtf8(fs::path(value)) : std::string();
+  return value && *value ? Utf8FromPath(fs::path(value)) : std::string();
 #else
   const char* value = std::getenv(name);
   return value ? std::string(value) : std::string();
@@ -53,7 +41,7 @@ std::string ProgramPath() {
   const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
   if (n == 0 || n >= buffer.size()) return {};
   buffer.resize(n);
-  return ToUtf8(fs::path(buffer));
+  return Utf8FromPath(fs::path(buffer));
 #else
   std::error_code ec;
   const fs::path self = fs::read_symlink("/proc/self/exe", ec);
@@ -75,7 +63,7 @@ bool IsWritableFolder(const std::string& dir) {
   if (dir.empty()) return false;
 #ifdef _WIN32
   // Probing with a temporary file is the only reliable test on Windows.
-  const fs::path probe = FromUtf8(JoinPath(dir, ".vexa-write-probe"));
+  const fs::path probe = PathFromUtf8(JoinPath(dir, ".vexa-write-probe"));
   FILE* f = _wfopen(probe.c_str(), L"wb");
   if (!f) return false;
   std::fclose(f);
@@ -113,7 +101,7 @@ std::string UserConfigDir() {
   if (base.empty()) base = ".";
   std::string dir = JoinPath(base, "vexa");
   std::error_code ec;
-  fs::create_directories(FromUtf8(dir), ec);
+  fs::create_directories(PathFromUtf8(dir), ec);
   return dir;
 }
 
@@ -130,7 +118,7 @@ PathLayout BuildLayout() {
     const std::string program = ProgramPath();
     if (program.empty()) return PathLayout::kDevelopment;
     std::error_code ec;
-    const fs::path marker = FromUtf8(program).parent_path() / kInstalledMarker;
+    const fs::path marker = PathFromUtf8(program).parent_path() / kInstalledMarker;
     return fs::is_regular_file(marker, ec) ? PathLayout::kInstalled : PathLayout::kDevelopment;
   }();
   return layout;
@@ -149,7 +137,7 @@ std::string ConfigDir(PathLayout layout) {
   if (layout == PathLayout::kDevelopment) {
     const std::string program = ProgramPath();
     if (!program.empty()) {
-      const std::string folder = ToUtf8(FromUtf8(program).parent_path());
+      const std::string folder = Utf8FromPath(PathFromUtf8(program).parent_path());
       if (IsWritableFolder(folder)) return folder;
     }
   }
@@ -212,7 +200,7 @@ std::string DocumentsDir() {
 #ifdef _WIN32
   wchar_t path[MAX_PATH] = {};
   if (SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, path))) {
-    return ToUtf8(fs::path(path));
+    return Utf8FromPath(fs::path(path));
   }
   const std::string home = HomeDir();
   return home.empty() ? std::string() : JoinPath(home, "Documents");
@@ -243,7 +231,14 @@ std::string DefaultDestinationFolder(PathLayout layout, const std::string& confi
   return documents.empty() ? configDir : JoinPath(documents, "VEXA");
 }
 
-std::string ParentFolder(const std::string& path) { return ToUtf8(FromUtf8(path).parent_path()); }
+fs::path PathFromUtf8(const std::string& utf8) { return fs::path(std::u8string(utf8.begin(), utf8.end())); }
+
+std::string Utf8FromPath(const fs::path& path) {
+  const std::u8string u8 = path.u8string();
+  return std::string(u8.begin(), u8.end());
+}
+
+std::string ParentFolder(const std::string& path) { return Utf8FromPath(PathFromUtf8(path).parent_path()); }
 
 std::string JoinPath(const std::string& dir, const std::string& name) {
   if (dir.empty()) return name;

@@ -2,6 +2,7 @@
 // serial-port map are named after the program and kept in one folder.
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -56,6 +57,12 @@ inline constexpr char kPathSeparator = '\\';
 #else
 inline constexpr char kPathSeparator = '/';
 #endif
+
+// Paths inside the program are UTF-8 on every system. These give the
+// system's path for one and back: on Windows the wide path, not the ANSI
+// code page, which cannot name every folder (a user name in another script).
+std::filesystem::path PathFromUtf8(const std::string& utf8);
+std::string Utf8FromPath(const std::filesystem::path& path);
 
 // The folder a UTF-8 path lies in ("" for a bare name), UTF-8 too (not
 // through the ANSI code page on Windows, which cannot hold every name).

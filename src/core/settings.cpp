@@ -215,10 +215,9 @@ bool IsSeparator(char c) {
 std::string AbsoluteFolder(const std::string& dir) {
   std::error_code ec;
   const auto absolute =
-      std::filesystem::absolute(std::filesystem::path(std::u8string(dir.begin(), dir.end())), ec);
+      std::filesystem::absolute(PathFromUtf8(dir), ec);
   if (ec) return WithoutTrailingSeparator(dir);
-  const std::u8string u8 = absolute.lexically_normal().u8string();
-  return WithoutTrailingSeparator(std::string(u8.begin(), u8.end()));
+  return WithoutTrailingSeparator(Utf8FromPath(absolute.lexically_normal()));
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "core/datetime.h"
 #include "core/numtext.h"
 #include "core/own_texts.h"
+#include "core/paths.h"
 #include "recording/channel.h"
 #include "recording/folder_scan.h"
 #include "recording/record_format.h"
@@ -75,11 +76,8 @@ std::string CsvText(std::string_view text) {
 
 std::string ExportOutputProblem(const std::string& input, const std::string& output,
                                 std::string_view extension, int language) {
-  const auto native = [](const std::string& utf8) {
-    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
-  };
   std::error_code ec;
-  if (!input.empty() && std::filesystem::equivalent(native(input), native(output), ec)) {
+  if (!input.empty() && std::filesystem::equivalent(PathFromUtf8(input), PathFromUtf8(output), ec)) {
     return output + OwnText(Own::kExportIsRecording, language);
   }
   if (HasRecordExtension(output)) {

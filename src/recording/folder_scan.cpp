@@ -27,13 +27,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-fs::path FromUtf8(const std::string& s) { return fs::path(std::u8string(s.begin(), s.end())); }
-
-std::string ToUtf8(const fs::path& p) {
-  const std::u8string u = p.u8string();
-  return std::string(u.begin(), u.end());
-}
-
 }  // namespace
 
 bool HasRecordExtension(std::string_view name) {
@@ -61,13 +54,13 @@ bool ListRecordingNames(const std::string& folder, std::vector<std::string>& nam
                         const std::atomic<bool>* stop, const NameOrder& order) {
   names.clear();
   std::error_code ec;
-  fs::directory_iterator it(FromUtf8(folder), ec);
+  fs::directory_iterator it(PathFromUtf8(folder), ec);
   const bool listed = !ec;
   for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
     if (stop && stop->load(std::memory_order_relaxed)) break;
     std::error_code typeError;
     if (!it->is_regular_file(typeError)) continue;
-    std::string name = ToUtf8(it->path().filename());
+    std::string name = Utf8FromPath(it->path().filename());
     if (HasRecordExtension(name)) names.push_back(std::move(name));
   }
   if (order) {

@@ -17,6 +17,7 @@
 #include "core/cp1251.h"
 #include "core/datetime.h"
 #include "core/numtext.h"
+#include "core/paths.h"
 #include "recording/channel.h"
 #include "recording/folder_scan.h"
 #include "recording/record_format.h"
@@ -293,8 +294,7 @@ double FieldValue(const char* p, const char* end) {
 
 std::FILE* OpenForReading(const std::string& utf8Path) {
 #ifdef _WIN32
-  const std::filesystem::path p(std::u8string(utf8Path.begin(), utf8Path.end()));
-  return _wfopen(p.c_str(), L"rb");
+  return _wfopen(PathFromUtf8(utf8Path).c_str(), L"rb");
 #else
   return std::fopen(utf8Path.c_str(), "rb");
 #endif

@@ -2,8 +2,8 @@
 // the control panel and the monitor: the chart picture, opening a file
 // dropped on the monitor or named on the command line, the reports of what
 // failed.
-#include <filesystem>
 
+#include "core/paths.h"
 #include "platform/chart_image.h"
 #include "recording/channel.h"
 #include "recording/open_recording.h"
@@ -18,12 +18,6 @@
 namespace vexa::ui {
 
 namespace {
-
-std::string FolderOf(const std::string& path) {
-  const std::filesystem::path p(std::u8string(path.begin(), path.end()));
-  const std::u8string folder = p.parent_path().u8string();
-  return {folder.begin(), folder.end()};
-}
 
 void SaveChartPicture(const TGLOB& settings) {
   if (!Channel || !F_MONITOR) return;
@@ -72,7 +66,7 @@ bool OpenRecordingPath(const std::string& path, bool report) {
     }
     return false;
   }
-  if (FOpen) FOpen->AddFolderToHistory(FolderOf(path));
+  if (FOpen) FOpen->AddFolderToHistory(ParentFolder(path));
   F_CONTROL->RecordingOpened();
   return true;
 }

@@ -18,19 +18,22 @@
 
 #include "chart/chart.h"
 #include "core/datetime.h"
+#include "core/paths.h"
 #include "core/settings.h"
 #include "core/temp_folder.h"
 #include "recording/channel.h"
 
 namespace vexa::testing {
 
+// Paths are UTF-8, as in the program: on Windows a std::string path would go
+// through the ANSI code page and miss a Cyrillic name.
 inline std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(PathFromUtf8(path), std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 inline void WriteAll(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  std::ofstream out(PathFromUtf8(path), std::ios::binary | std::ios::trunc);
   out << bytes;
 }
 

@@ -1,6 +1,7 @@
 #include "ui/f_monitor.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QMimeData>
 #include <QShowEvent>
 #include <QTimer>
@@ -124,7 +125,9 @@ std::string TF_MONITOR::DroppableRecording(const QMimeData* mime) const {
   if (!mime || !mime->hasUrls() || !channel_ || channel_->Recording) return {};
   const QList<QUrl> urls = mime->urls();
   if (urls.size() != 1 || !urls.first().isLocalFile()) return {};
-  const std::string path = urls.first().toLocalFile().toStdString();
+  // A URL's path has "/" on every system; the title, the messages and the
+  // open window's folder history hold the system's own separators.
+  const std::string path = QDir::toNativeSeparators(urls.first().toLocalFile()).toStdString();
   return HasRecordExtension(path) ? path : std::string();
 }
 

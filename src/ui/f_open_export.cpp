@@ -5,6 +5,7 @@
 // both the load and the writing move the window's progress bar with the
 // event loop turning (TLoadProgress), the window's buttons and close box
 // waiting meanwhile.
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -62,7 +63,9 @@ void TFOpen::ApplyExportLanguage() {
 TFOpen::ExportChoice TFOpen::AskExportFileByDialog(const QString& suggested, bool edf) {
   const int lang = settings_.AppliedLanguage;
   const QString edfFilter = OwnQ(Own::kExportEdfFilter, lang), csvFilter = OwnQ(Own::kExportCsvFilter, lang);
-  QFileDialog dialog(this, OwnQ(Own::kExportTitle, lang), suggested);
+  // Qt's own dialog shows and returns "/" paths; the system's separators are
+  // what an operator there reads and what the messages name.
+  QFileDialog dialog(this, OwnQ(Own::kExportTitle, lang), QDir::toNativeSeparators(suggested));
   dialog.setObjectName(QStringLiteral("ExportFileDialog"));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   // A file that exists is asked about through RunModal, like every question.
@@ -81,7 +84,8 @@ TFOpen::ExportChoice TFOpen::AskExportFileByDialog(const QString& suggested, boo
     if (!files.isEmpty()) dialog.selectFile(QFileInfo(WithExtension(files.first(), toEdf)).fileName());
   });
   if (RunModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-  ExportChoice choice{dialog.selectedFiles().first(), dialog.selectedNameFilter() == edfFilter};
+  ExportChoice choice{QDir::toNativeSeparators(dialog.selectedFiles().first()),
+                      dialog.selectedNameFilter() == edfFilter};
   // A name typed with the other type's extension says which it is.
   if (choice.path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive)) choice.edf = false;
   if (choice.path.endsWith(QStringLiteral(".edf"), Qt::CaseInsensitive)) choice.edf = true;

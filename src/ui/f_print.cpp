@@ -1,5 +1,6 @@
 #include "ui/f_print.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QGraphicsView>
 #include <QPrintPreviewWidget>
@@ -283,12 +284,12 @@ QString TFPrint::AskPdfFileByDialog(const QString& suggested) {
   QFileDialog dialog(
       this,
       QString::fromStdString(OwnText(Own::kPdfDialogTitle, settings_.AppliedLanguage)),
-      suggested, QStringLiteral("PDF (*.pdf)"));
+      QDir::toNativeSeparators(suggested), QStringLiteral("PDF (*.pdf)"));
   dialog.setObjectName(QStringLiteral("PdfFileDialog"));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setDefaultSuffix(QStringLiteral("pdf"));
   if (RunModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-  return dialog.selectedFiles().first();
+  return QDir::toNativeSeparators(dialog.selectedFiles().first());
 }
 
 }  // namespace vexa::ui

@@ -35,13 +35,15 @@ class OpenWindow : public testing::ProgramFixture {
     text.replace(text.find("Description: test"), 17, "Description: rest");
     testing::WriteAll(a, text);
     // Listed (its header reads) but without rows to load.
-    testing::WriteAll(Dir("rec") + "/UPPER.VXA", "Format-Version: 2\r\n");
-    testing::WriteAll(Dir("rec") + "/notes.vxa", "hello\r\n");  // not a recording: not listed
+    testing::WriteAll(File("rec", "UPPER.VXA"), "Format-Version: 2\r\n");
+    testing::WriteAll(File("rec", "notes.vxa"), "hello\r\n");  // not a recording: not listed
     Example("other", "2026-12-03 (08-00-00) c.vxa");
     settings.OpenHistoryCount = 1;
     settings.OpenHistory[0] = Dir("rec");
   }
-  std::string Dir(const std::string& sub) const { return (fs::path(folder.path()) / sub).string(); }
+  std::string Dir(const std::string& sub) const { return JoinPath(folder.path(), sub); }
+  // A file as the program names it: the system's separator before its name.
+  std::string File(const std::string& sub, const std::string& name) const { return JoinPath(Dir(sub), name); }
   static QTreeWidget& List() { return Control<QTreeWidget>(ui::FOpen, "ListView1"); }
   // The window shown as Open shows it, its folder's rows all read.
   static void ShowWindow() {
@@ -109,7 +111,7 @@ TEST_F(OpenWindow,
 
 TEST_F(OpenWindow, OpeningShowsTheRecordingAndPutsItsFolderFirstInTheHistoryOnce) {
   OpenByWindow(Dir("other"), "2026-12-03 (08-00-00) c");
-  const std::string c = Dir("other") + "/2026-12-03 (08-00-00) c.vxa";
+  const std::string c = File("other", "2026-12-03 (08-00-00) c.vxa");
   EXPECT_EQ(ui::F_MONITOR->windowTitle().toStdString(), "Loaded file: \"" + c + "\"");
   EXPECT_EQ(Channel()->SeriesV.Count(), 3u);
   EXPECT_TRUE(Action("actPrint").isEnabled());
@@ -128,8 +130,8 @@ TEST_F(OpenWindow, AFileThatDoesNotOpenSaysWhyTheWindowStaysAndTheChartKeepsItsR
   ASSERT_EQ(shown.size(), 3u);  // the window, the window again, the message
   EXPECT_EQ(shown[2].window.toStdString(), "F_MESAGE");
   EXPECT_EQ(shown[2].text.toStdString(),
-            "Error open file: " + Dir("rec") +
-                "/UPPER.VXA\n"
+            "Error open file: " + File("rec", "UPPER.VXA") +
+                "\n"
                 "has a header that ends before its \"Data-Table\" line");
   EXPECT_EQ(ui::F_MONITOR->windowTitle(), title);
   EXPECT_EQ(Channel()->SeriesV.Count(), 3u);
@@ -154,9 +156,9 @@ TEST_F(OpenWindow, WithoutARowOpenDoesNothingAndCancelOrEscapeCloseWithoutAChang
 
 TEST_F(OpenWindow, TheProgressBarMovesAndTheEventLoopTurnsWhileALoadRuns) {
   // 20,000 rows: enough for many turns when the bar may pump at every step.
-  const std::string big = Dir("rec") + "/2026-12-05 (00-00-00) big.vxa";
+  const std::string big = File("rec", "2026-12-05 (00-00-00) big.vxa");
   {
-    std::string text = testing::ReadAll(Dir("rec") + "/2026-12-02 (14-23-05) b.vxa");
+    std::string text = testing::ReadAll(File("rec", "2026-12-02 (14-23-05) b.vxa"));
     text.erase(text.find("Data-Table:\r\n") + 13);
     text.replace(text.find("Data-Count:      3"), 18, "Data-Count:  20000");
     for (int i = 0; i < 20000; ++i) text += "0.6\t12.5\t\r\n";
@@ -181,7 +183,7 @@ TEST_F(OpenWindow, TheProgressBarMovesAndTheEventLoopTurnsWhileALoadRuns) {
 }
 
 TEST_F(OpenWindow, ARecordingDroppedOnTheMonitorOpensUnlessARecordingRuns) {
-  const std::string c = Dir("other") + "/2026-12-03 (08-00-00) c.vxa";
+  const std::string c = File("other", "2026-12-03 (08-00-00) c.vxa");
   QMimeData data;
   data.setUrls({QUrl::fromLocalFile(QString::fromStdString(c))});
   auto enter = [&] {
@@ -218,8 +220,8 @@ std::string Killed(const std::string& example, bool broken) {
 }
 
 TEST_F(OpenWindow, AnInterruptedRecordingIsListedAsSuchAndCompletedOnceTheOperatorSaysSo) {
-  const std::string killed = Dir("rec") + "/2026-12-04 (09-00-00) killed.vxa";
-  const std::string bytes = Killed(Dir("rec") + "/2026-12-02 (14-23-05) b.vxa", false);
+  const std::string killed = File("rec", "2026-12-04 (09-00-00) killed.vxa");
+  const std::string bytes = Killed(File("rec", "2026-12-02 (14-23-05) b.vxa"), false);
   testing::WriteAll(killed, bytes);
   for (int lang : {0, 1}) {
     settings.AppliedLanguage = lang;
@@ -251,7 +253,7 @@ TEST_F(OpenWindow, AnInterruptedRecordingIsListedAsSuchAndCompletedOnceTheOperat
   reply = QMessageBox::Yes;
   ASSERT_TRUE(ui::OpenRecordingPath(killed, true));
   EXPECT_EQ(asked, 2);
-  std::string expected = testing::ReadAll(Dir("rec") + "/2026-12-02 (14-23-05) b.vxa");
+  std::string expected = testing::ReadAll(File("rec", "2026-12-02 (14-23-05) b.vxa"));
   expected.replace(expected.find("14:23:21"), 8, "14:23:20");  // start + 3 x 5 s
   expected.replace(expected.find("Description: test"), 17, "Description:     ");
   EXPECT_EQ(testing::ReadAll(killed), expected);
@@ -262,8 +264,8 @@ TEST_F(OpenWindow, AnInterruptedRecordingIsListedAsSuchAndCompletedOnceTheOperat
 
   // One whose header is not as the recorder writes it: said, never
   // written, opened as it stands.
-  const std::string odd = Dir("rec") + "/2026-12-04 (10-00-00) odd.vxa";
-  const std::string oddBytes = Killed(Dir("rec") + "/2026-12-02 (14-23-05) b.vxa", true);
+  const std::string odd = File("rec", "2026-12-04 (10-00-00) odd.vxa");
+  const std::string oddBytes = Killed(File("rec", "2026-12-02 (14-23-05) b.vxa"), true);
   testing::WriteAll(odd, oddBytes);
   ASSERT_TRUE(ui::OpenRecordingPath(odd, true));
   EXPECT_EQ(asked, 3);
@@ -278,13 +280,13 @@ TEST_F(OpenWindow, RowsSortAsTheirNamesReadAndEveryColumnReadsWholeAtTheDefaultS
   const std::string dir = Dir("names");
   fs::create_directories(dir);
   for (const char* name : {"Beta", "alpha", "\u0401\u0436", "\u0414\u043e\u043c", "\u0430\u0440\u0431\u0443\u0437"})
-    testing::WriteAll(dir + "/" + name + ".vxa", "Format-Version: 2\r\n");
+    testing::WriteAll(JoinPath(dir, std::string(name) + ".vxa"), "Format-Version: 2\r\n");
   // The longest name of this program's own (a 15-character postfix), a
   // count of six digits.
   const std::string own = "2026-12-08 (14-23-05) \u0448\u0438\u0440\u043e\u043a\u0438\u0439 \u0442\u0435\u0441\u0442 15";
-  std::string text = testing::ReadAll(Dir("rec") + "/2026-12-02 (14-23-05) b.vxa");
+  std::string text = testing::ReadAll(File("rec", "2026-12-02 (14-23-05) b.vxa"));
   text.replace(text.find("Data-Count:      3"), 18, "Data-Count: 999999");
-  testing::WriteAll(dir + "/" + own + ".vxa", text);
+  testing::WriteAll(JoinPath(dir, own + ".vxa"), text);
   const struct {
     const char* locale;
     QStringList order;

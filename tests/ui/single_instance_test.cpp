@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
 #include <QMessageBox>
 #include <QProcess>
@@ -104,14 +105,16 @@ TEST(SingleInstance, TheSecondStartSaysSoInTheSettingsLanguage) {
     if (auto* box = qobject_cast<QMessageBox*>(&d)) shown << box->windowTitle() + "|" + box->text();
     return static_cast<int>(QDialog::Accepted);
   });
-  TellAlreadyRunning(QStringLiteral("/home/op/.config/vexa"), 0);
-  TellAlreadyRunning(QStringLiteral("/home/op/.config/vexa"), 1);
+  // Given with "/" as Qt's paths have them, shown with the system's own.
+  const QString dir = QStringLiteral("/home/op/.config/vexa"), shownDir = QDir::toNativeSeparators(dir);
+  TellAlreadyRunning(dir, 0);
+  TellAlreadyRunning(dir, 1);
   SetModalRunner(old);
   ApplyQtLanguage(0);  // the framework's texts back in English for the tests after this one
   ASSERT_EQ(shown.size(), 2);
-  EXPECT_TRUE(shown[0].startsWith("VEXA|VEXA is already running with the settings in /home/op/.config/vexa."))
+  EXPECT_TRUE(shown[0].startsWith("VEXA|VEXA is already running with the settings in " + shownDir + "."))
       << shown[0].toStdString();
-  EXPECT_TRUE(shown[1].startsWith("VEXA|VEXA уже работает с настройками из папки /home/op/.config/vexa."))
+  EXPECT_TRUE(shown[1].startsWith("VEXA|VEXA уже работает с настройками из папки " + shownDir + "."))
       << shown[1].toStdString();
 }
 

@@ -177,13 +177,13 @@ class LoadProblems : public testing::ProgramFixture {
   void Prepare() override {
     testing::WriteAll(settings.PresetPath, "abc");
     std::filesystem::create_directories(std::filesystem::path(folder.path()) / "other" / "vexa.cfg");
-    TGLOB unreadable((std::filesystem::path(folder.path()) / "other").string());
+    TGLOB unreadable(JoinPath(folder.path(), "other"));
     settings.LoadProblem = unreadable.LoadProblem;
   }
 };
 
 TEST_F(LoadProblems, WhatCouldNotBeReadAtStartIsSaidOnceEachInTheLanguageOnScreen) {
-  const std::string cfg = folder.path() + "/other/vexa.cfg";
+  const std::string cfg = JoinPath(JoinPath(folder.path(), "other"), "vexa.cfg");
   const struct {
     int language;
     const char* cfgSays;

@@ -16,15 +16,17 @@ declare -A GROUP=(
   [gui]="qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev fonts-dejavu-core poppler-utils cups-daemon cups-client printer-driver-cups-pdf"
   [sanitize]="g++"
   [fuzz]="clang libclang-rt-14-dev"
-  [cross]="g++-mingw-w64-x86-64-posix wine64 googletest"
+  # rsvg-convert (librsvg2-bin) and icotool (icoutils) make the programs'
+  # icon resource from the SVG.
+  [cross]="g++-mingw-w64-x86-64-posix wine64 googletest librsvg2-bin icoutils"
   # Qt for Windows, built from Debian's qt6-base source (scripts/cross-deps.sh):
   # dpkg-dev unpacks the source package; the native Qt (qt6-base-dev,
   # qt6-base-dev-tools) gives the host tools moc, rcc and uic.
   [cross-qt]="g++-mingw-w64-x86-64-posix dpkg-dev cmake ninja-build qt6-base-dev qt6-base-dev-tools"
   # The Windows installer (NSIS: makensis, 64-bit, Unicode), the portable
-  # .zip, and Qt's own Russian texts shipped beside the programs
-  # (qt6-translations-l10n, the same 6.4.2).
-  [win-package]="nsis zip qt6-translations-l10n"
+  # .zip (zip; unzip for its test), and Qt's own Russian texts shipped
+  # beside the programs (qt6-translations-l10n, the same 6.4.2).
+  [win-package]="nsis zip unzip qt6-translations-l10n"
   [bench]="libbenchmark-dev"
   # A reader of EDF+ written elsewhere, MNE-Python, reads the exports back.
   [readers]="python3-mne"

@@ -2,6 +2,7 @@
 // dialog's proposal, EDF+ and CSV written without touching the chart shown,
 // refusals and the question before replacing a file, and the progress of a
 // long export with the event loop turning.
+#include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QProgressBar>
@@ -66,7 +67,7 @@ TEST_F(OpenExport, EnabledForASelectedRecordingTheDialogProposesItsNameBesideIt)
     if (!dialog) return static_cast<int>(QDialog::Accepted);
     title = dialog->windowTitle();
     filters = dialog->nameFilters();
-    proposed = dialog->selectedFiles().value(0);
+    proposed = QDir::toNativeSeparators(dialog->selectedFiles().value(0));
     dialog->selectNameFilter(filters.back());
     emit dialog->filterSelected(filters.back());
     return static_cast<int>(QDialog::Accepted);

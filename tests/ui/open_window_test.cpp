@@ -44,6 +44,9 @@ class OpenWindow : public testing::ProgramFixture {
   std::string Dir(const std::string& sub) const { return JoinPath(folder.path(), sub); }
   // A file as the program names it: the system's separator before its name.
   std::string File(const std::string& sub, const std::string& name) const { return JoinPath(Dir(sub), name); }
+  std::string NamesFolder() const;
+  inline static const std::string kLongestName =
+      "2026-12-08 (14-23-05) \u0448\u0438\u0440\u043e\u043a\u0438\u0439 \u0442\u0435\u0441\u0442 15";
   static QTreeWidget& List() { return Control<QTreeWidget>(ui::FOpen, "ListView1"); }
   // The window shown as Open shows it, its folder's rows all read.
   static void ShowWindow() {
@@ -276,24 +279,28 @@ TEST_F(OpenWindow, AnInterruptedRecordingIsListedAsSuchAndCompletedOnceTheOperat
   EXPECT_EQ(Channel()->SeriesV.Count(), 3u);
 }
 
-TEST_F(OpenWindow, RowsSortAsTheirNamesReadAndEveryColumnReadsWholeAtTheDefaultSize) {
+// A folder of names in two scripts and cases, and the longest name of this
+// program's own (a 15-character postfix) with a count of six digits.
+std::string OpenWindow::NamesFolder() const {
   const std::string dir = Dir("names");
   fs::create_directories(dir);
   for (const char* name : {"Beta", "alpha", "\u0401\u0436", "\u0414\u043e\u043c", "\u0430\u0440\u0431\u0443\u0437"})
     testing::WriteAll(JoinPath(dir, std::string(name) + ".vxa"), "Format-Version: 2\r\n");
-  // The longest name of this program's own (a 15-character postfix), a
-  // count of six digits.
-  const std::string own = "2026-12-08 (14-23-05) \u0448\u0438\u0440\u043e\u043a\u0438\u0439 \u0442\u0435\u0441\u0442 15";
   std::string text = testing::ReadAll(File("rec", "2026-12-02 (14-23-05) b.vxa"));
   text.replace(text.find("Data-Count:      3"), 18, "Data-Count: 999999");
-  testing::WriteAll(JoinPath(dir, own + ".vxa"), text);
+  testing::WriteAll(JoinPath(dir, kLongestName + ".vxa"), text);
+  return dir;
+}
+
+TEST_F(OpenWindow, RowsSortAsTheirNamesRead) {
+  const std::string dir = NamesFolder();
   const struct {
     const char* locale;
     QStringList order;
   } cases[] = {
-      {"en_US", {QString::fromStdString(own), "alpha", "Beta", "\u0430\u0440\u0431\u0443\u0437",
+      {"en_US", {QString::fromStdString(kLongestName), "alpha", "Beta", "\u0430\u0440\u0431\u0443\u0437",
                  "\u0414\u043e\u043c", "\u0401\u0436"}},
-      {"ru_RU", {QString::fromStdString(own), "\u0430\u0440\u0431\u0443\u0437", "\u0414\u043e\u043c",
+      {"ru_RU", {QString::fromStdString(kLongestName), "\u0430\u0440\u0431\u0443\u0437", "\u0414\u043e\u043c",
                  "\u0401\u0436", "alpha", "Beta"}},
   };
   for (const auto& c : cases) {
@@ -307,10 +314,15 @@ TEST_F(OpenWindow, RowsSortAsTheirNamesReadAndEveryColumnReadsWholeAtTheDefaultS
     ui::FOpen->hide();
   }
   QLocale::setDefault(QLocale(QLocale::C));
+}
 
+TEST_F(OpenWindow, EveryColumnReadsWholeAtTheDefaultSize) {
+  ui::FOpen->GoToFolder(QString::fromStdString(NamesFolder()));
   ShowWindow();
   EXPECT_EQ(ui::FOpen->width(), 700);
-  QTreeWidgetItem* row = List().topLevelItem(0);
+  const QList<QTreeWidgetItem*> rows = List().findItems(QString::fromStdString(kLongestName), Qt::MatchExactly);
+  ASSERT_EQ(rows.size(), 1);
+  QTreeWidgetItem* row = rows.first();
   ASSERT_EQ(row->text(3), "999999");
   const QFontMetrics fm = List().fontMetrics();
   for (int col = 0; col < 4; ++col) {

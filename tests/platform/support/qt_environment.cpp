@@ -5,12 +5,14 @@
 #include <QGuiApplication>
 #include <memory>
 
+#include "offscreen_fonts.h"
+
 namespace {
 
 class QtEnvironment : public ::testing::Environment {
  public:
   void SetUp() override {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    vexa::testing::UseOffscreenPlatform();
     static int argc = 1;
     static char name[] = "vexa_platform_tests";
     static char* argv[] = {name, nullptr};

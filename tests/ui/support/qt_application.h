@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <memory>
 
+#include "offscreen_fonts.h"
 #include "ui/application.h"
 
 namespace vexa::testing {
@@ -16,7 +17,7 @@ namespace vexa::testing {
 class QtApplicationEnvironment : public ::testing::Environment {
  public:
   void SetUp() override {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    UseOffscreenPlatform();
     static int argc = 1;
     static char name[] = "vexa_ui_tests";
     static char* argv[] = {name, nullptr};

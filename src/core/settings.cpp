@@ -214,8 +214,7 @@ bool IsSeparator(char c) {
 
 std::string AbsoluteFolder(const std::string& dir) {
   std::error_code ec;
-  const auto absolute =
-      std::filesystem::absolute(PathFromUtf8(dir), ec);
+  const auto absolute = std::filesystem::absolute(PathFromUtf8(dir), ec);
   if (ec) return WithoutTrailingSeparator(dir);
   return WithoutTrailingSeparator(Utf8FromPath(absolute.lexically_normal()));
 }

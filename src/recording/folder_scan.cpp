@@ -23,11 +23,8 @@
 #include "recording/record_header.h"
 
 namespace vexa {
-namespace {
 
 namespace fs = std::filesystem;
-
-}  // namespace
 
 bool HasRecordExtension(std::string_view name) {
   const std::string_view ext = kRecordExtension;

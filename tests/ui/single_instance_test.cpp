@@ -58,20 +58,25 @@ TEST(SingleInstance, TheLockEndsWithItsProgram) {
   EXPECT_EQ(next.Acquire(), Start::kFirst);
 }
 
-// The child of the next test: holds the lock of $VEXA_TEST_LOCK_DIR until it
-// is killed. Skipped when run on its own.
+// The child of the next test: holds the lock of $VEXA_TEST_LOCK_DIR and
+// says "front" for each request to the front until it is killed. Skipped
+// when run on its own.
 TEST(SingleInstanceChild, HoldsTheLockUntilKilled) {
   const QString dir = qEnvironmentVariable("VEXA_TEST_LOCK_DIR");
-  if (dir.isEmpty()) GTEST_SKIP() << "only as the child of TheLockOfAKilledProgramIsTakenOver";
+  if (dir.isEmpty()) GTEST_SKIP() << "only as the child of AnotherProgramsRequestReaches...";
   TSingleInstance held(dir);
   if (held.Acquire() != Start::kFirst) return;
+  held.Listen([] {
+    std::fputs("front\n", stdout);
+    std::fflush(stdout);
+  });
   std::fputs("held\n", stdout);
   std::fflush(stdout);
   QDeadlineTimer deadline(60000);
   while (!deadline.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 100);
 }
 
-TEST(SingleInstance, TheLockOfAKilledProgramIsTakenOver) {
+TEST(SingleInstance, AnotherProgramsRequestReachesTheFirstWhoseLockIsTakenOverOnceItIsKilled) {
   testing::TempFolder folder;
   QProcess child;
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -88,8 +93,14 @@ TEST(SingleInstance, TheLockOfAKilledProgramIsTakenOver) {
   }, 20000));
   ASSERT_EQ(child.state(), QProcess::Running);
   {
+    // A second program: the lock holds, and its request reaches the first.
     TSingleInstance second(Q(folder.path()));
-    EXPECT_EQ(second.Acquire(500), Start::kRunning);  // alive: its lock holds
+    EXPECT_EQ(second.Acquire(5000), Start::kRunning);
+    EXPECT_TRUE(Until([&] {
+      child.waitForReadyRead(50);
+      said += child.readAllStandardOutput();
+      return said.contains("front");
+    }, 10000)) << said.toStdString();
   }
   child.kill();  // a crash: the lock file stays behind
   ASSERT_TRUE(child.waitForFinished(10000));

@@ -173,6 +173,13 @@ echo "Linux: $(basename "$linux_file")"
 # --- install ------------------------------------------------------------------
 "$WINE" wineboot.exe -i >"$WORK/wineboot.log" 2>&1 || fail "wineboot failed"
 "$WINESERVER" -w
+# Windows' dialog font is Tahoma, which this wine lacks: it would take the
+# first font it knows (a serif one). A sans face of the machine's stands in,
+# so the screenshots look as the program does on Windows.
+for face in Tahoma "MS Shell Dlg" "MS Shell Dlg 2" "Segoe UI"; do
+  "$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /d "DejaVu Sans" /f >/dev/null 2>&1 || true
+done
+"$WINESERVER" -w
 "$WINE" "$SETUP" /S >"$WORK/setup.log" 2>&1 || fail "the installer ended with status $?"
 "$WINESERVER" -w
 program_files=$(unix 'C:\Program Files\VEXA')

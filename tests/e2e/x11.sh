@@ -14,13 +14,21 @@ start_wm() {
   # marks from the keymap; rebinding a key for each letter instead lets a
   # client read a letter after its key was bound to the next one.
   setxkbmap -layout us,ru
-  openbox --sm-disable --replace >"$WORK/openbox.log" 2>&1 &
-  WM=$!
-  for _ in $(seq 100); do
+  # On a busy machine, or with the last test's X server still going away,
+  # openbox can take seconds or exit at once: up to 30 s, started again if
+  # it ended.
+  local starts=0
+  for _ in $(seq 300); do
+    if [ -z "$WM" ] || ! kill -0 "$WM" 2>/dev/null; then
+      [ "$starts" -lt 3 ] || break
+      starts=$((starts + 1))
+      openbox --sm-disable --replace >>"$WORK/openbox.log" 2>&1 &
+      WM=$!
+    fi
     xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && return
     sleep 0.1
   done
-  fail "openbox did not start"
+  fail "openbox did not start ($starts tries): $(tail -n 5 "$WORK/openbox.log" 2>/dev/null | tr "\n" " ")"
 }
 stop_wm() {
   if [ -n "$WM" ]; then

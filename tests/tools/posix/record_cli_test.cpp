@@ -221,15 +221,19 @@ TEST_F(RecordCli, TheSimulatorBreathesAtRestByDefaultAndHardOnRequest) {
 // Line faults on a machine with both cores kept busy: frames cut short,
 // judged by their bytes and not by when they arrived, never give a false
 // row (a row holds the meter's values, or 0 when no whole frame came in its
-// interval).
+// interval). How many rows hold values depends on the scheduler: a frame is
+// taken once the byte after it has come, and the frame before a silence
+// never is. Idle, about half hold values with cut frames; under a full
+// parallel test run 3 of 80 have been seen. So this asks only that values
+// come through; what each fault costs is counted exactly in AcquireStepBytes.
 TEST_F(RecordCli, CutFramesAndGarbageOnABusyMachineGiveNoFalseRow) {
   const struct {
     std::vector<std::string> faults;
-    int leastTaken;  // rows with the meter's values, of 80: the values do come through
+    int leastTaken;  // rows with the meter's values, of 80
   } cases[] = {
-      {{"--garbage", "3", "--cut-every", "2"}, 10},
-      {{"--cut-every", "2"}, 10},
-      {{"--garbage", "3"}, 40},
+      {{"--garbage", "3", "--cut-every", "2"}, 1},
+      {{"--cut-every", "2"}, 1},
+      {{"--garbage", "3"}, 10},
   };
   for (const auto& c : cases) {
     std::vector<std::string> options = {"--constant", "3.00,15,7.5", "--rate", "20"};

@@ -47,11 +47,7 @@ FileResult MakeFolders(const std::string& path) {
 bool ReadFileBytes(const std::string& path, std::size_t maxBytes, std::vector<std::byte>& out,
                    std::string* error) {
   out.clear();
-#ifdef _WIN32
-  FILE* f = _wfopen(PathFromUtf8(path).c_str(), L"rb");
-#else
-  FILE* f = std::fopen(path.c_str(), "rb");
-#endif
+  FILE* f = OpenFile(path, "rb");
   if (!f) {
     if (error) *error = std::strerror(errno);
     return false;

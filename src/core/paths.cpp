@@ -238,6 +238,15 @@ std::string Utf8FromPath(const fs::path& path) {
   return std::string(u8.begin(), u8.end());
 }
 
+std::FILE* OpenFile(const std::string& utf8Path, const char* mode) {
+#ifdef _WIN32
+  const std::wstring wideMode(mode, mode + std::char_traits<char>::length(mode));  // ASCII
+  return _wfopen(PathFromUtf8(utf8Path).c_str(), wideMode.c_str());
+#else
+  return std::fopen(utf8Path.c_str(), mode);
+#endif
+}
+
 std::string ParentFolder(const std::string& path) { return Utf8FromPath(PathFromUtf8(path).parent_path()); }
 
 std::string JoinPath(const std::string& dir, const std::string& name) {

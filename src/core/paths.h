@@ -2,6 +2,7 @@
 // serial-port map are named after the program and kept in one folder.
 #pragma once
 
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -63,6 +64,9 @@ inline constexpr char kPathSeparator = '/';
 // code page, which cannot name every folder (a user name in another script).
 std::filesystem::path PathFromUtf8(const std::string& utf8);
 std::string Utf8FromPath(const std::filesystem::path& path);
+// std::fopen for a UTF-8 path (mode "rb", "r+b", ...): on Windows through
+// the wide path.
+std::FILE* OpenFile(const std::string& utf8Path, const char* mode);
 
 // The folder a UTF-8 path lies in ("" for a bare name), UTF-8 too (not
 // through the ANSI code page on Windows, which cannot hold every name).

@@ -31,7 +31,7 @@ int ParseComName(std::string_view name) {
 }
 
 std::string LookUpPortsFile(int n, const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(PathFromUtf8(path), std::ios::binary);  // wide on Windows
   if (!in) return {};
   size_t total = 0;
   std::string line;

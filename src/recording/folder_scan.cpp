@@ -70,7 +70,7 @@ bool ListRecordingNames(const std::string& folder, std::vector<std::string>& nam
 
 std::optional<TRecordingEntry> ReadRecordingEntry(const std::string& folderWithSeparator,
                                                   const std::string& name) {
-  const std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(OpenForReading(folderWithSeparator + name), &std::fclose);
+  const std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(OpenFile(folderWithSeparator + name, "rb"), &std::fclose);
   if (!f) return std::nullopt;
   const auto readAt = FileReadAt(f.get());
   std::string head;

@@ -69,7 +69,4 @@ bool HasRecordExtension(std::string_view name);
 // row when this holds, else a torn one that is left out.
 bool HoldsEveryColumn(std::string_view line, int columns);
 
-// Opens a file for binary reading; the path is UTF-8 on every system.
-std::FILE* OpenForReading(const std::string& utf8Path);
-
 }  // namespace vexa

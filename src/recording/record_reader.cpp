@@ -292,17 +292,9 @@ double FieldValue(const char* p, const char* end) {
 
 }  // namespace
 
-std::FILE* OpenForReading(const std::string& utf8Path) {
-#ifdef _WIN32
-  return _wfopen(PathFromUtf8(utf8Path).c_str(), L"rb");
-#else
-  return std::fopen(utf8Path.c_str(), "rb");
-#endif
-}
-
 int ReadRecordingHeader(const std::string& path, TRecordingHeader& header) {
   header = TRecordingHeader();
-  FilePtr f(OpenForReading(path));
+  FilePtr f(OpenFile(path, "rb"));
   if (!f) return 1;
   std::string bytes(kHeaderReadBytes, '\0');
   const std::size_t got = std::fread(bytes.data(), 1, bytes.size(), f.get());
@@ -384,7 +376,7 @@ void TChannel::ApplyColumnHeader() {
 
 int TChannel::LoadRecording() {
   if (LoadFileName.empty()) return 1;
-  FilePtr f(OpenForReading(LoadFileName));
+  FilePtr f(OpenFile(LoadFileName, "rb"));
   if (!f) return 1;
   // Without its "Data-Table" line the header's lines would be read as rows.
   if (!DataTableFound || ColumnNameCount < 1) return 2;

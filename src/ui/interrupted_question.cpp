@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "core/own_texts.h"
+#include "core/paths.h"
 #include "recording/channel.h"
 #include "recording/interrupted.h"
 #include "recording/record_file.h"
@@ -28,7 +29,7 @@ QString OwnQ(Own id, int language, const std::vector<std::string>& args = {}) {
 
 // The rows the question names, counted as the list counts them.
 std::string RowsText(const std::string& path, const TRecordingHeader& h) {
-  const std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(OpenForReading(path), &std::fclose);
+  const std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(OpenFile(path, "rb"), &std::fclose);
   if (!f) return "?";
   const ReadAtFunction read = FileReadAt(f.get());
 #ifdef _WIN32

@@ -10,7 +10,8 @@
 #
 # Defines EDFlib_FOUND, EDFlib_INCLUDE_DIR, EDFlib_LIBRARY and the imported
 # target EDFlib::EDFlib. The exporter is written against EDFlib 1.23 (Debian
-# 12's); edflib_version() tells at run time which one a program has.
+# 12's) and 1.27 (the Windows build's); edflib_version() tells at run time
+# which one a program has.
 
 find_path(EDFlib_INCLUDE_DIR edflib.h
   PATHS ${CMAKE_PREFIX_PATH} PATH_SUFFIXES include

@@ -42,3 +42,9 @@ endif()
 set(_qt_conf ${PROJECT_BINARY_DIR}/qt.conf)
 file(WRITE ${_qt_conf} "[Paths]\nPrefix = .\nPlugins = .\nTranslations = translations\n")
 install(FILES ${_qt_conf} DESTINATION .)
+
+# EDFlib is linked into the programs; its licence (BSD) asks for its notice
+# beside them. scripts/cross-deps.sh edflib puts LICENSE beside include/.
+if(VEXA_HAVE_EDF AND EXISTS ${EDFlib_INCLUDE_DIR}/../LICENSE)
+  install(FILES ${EDFlib_INCLUDE_DIR}/../LICENSE DESTINATION . RENAME EDFlib-LICENSE.txt)
+endif()

@@ -3,8 +3,12 @@
 #   scripts/cross-deps.sh qt     Qt 6 (qtbase) for x86_64-w64-mingw32 from
 #                                Debian's own qt6-base source, once, into
 #                                $VEXA_QT_MINGW (default ~/.cache/vexa/qt-6.4.2-mingw)
-#   scripts/cross-deps.sh prefix prints that folder (for cmake's CMAKE_PREFIX_PATH)
-#   scripts/cross-deps.sh stamp  prints what the stamp of a finished build holds
+#   scripts/cross-deps.sh edflib EDFlib, the EDF+ writer, as a static library
+#                                from Debian's edflib source, into $VEXA_EDFLIB_MINGW
+#                                (default ~/.cache/vexa/edflib-1.27-mingw)
+#   scripts/cross-deps.sh prefix prints both folders, Qt's first (cmake's
+#                                CMAKE_PREFIX_PATH, a ;-list)
+#   scripts/cross-deps.sh stamp  prints what the stamp of a finished Qt build holds
 #
 # The native Debian Qt (qt6-base-dev-tools) gives the host tools (moc, rcc,
 # uic). Only the modules and plugins VEXA uses are built. A stamp file in the
@@ -70,6 +74,14 @@ stamp_text() {
 
 say() { printf 'cross-deps: %s\n' "$*"; }
 
+archive_mirror() {  # the Debian archive this machine's apt uses
+  local mirror
+  mirror=$(awk '/^URIs:/ { print $2; exit }' /etc/apt/sources.list.d/debian.sources 2>/dev/null || true)
+  [ -n "$mirror" ] || mirror=$(awk '$1 == "deb" { for (i = 2; i <= NF; i++) if ($i ~ /^[a-z+]+:\/\//) { print $i; exit } }' \
+                        /etc/apt/sources.list 2>/dev/null || true)
+  echo "${mirror:-http://deb.debian.org/debian}"
+}
+
 fetch_qt_source() {  # unpacks Debian's qt6-base source into $WORK/src
   if [ -f "$WORK/src/.unpacked" ] && [ "$(cat "$WORK/src/.unpacked")" = "$QT_SOURCE_FIX" ]; then return 0; fi
   local SUDO=""
@@ -78,10 +90,7 @@ fetch_qt_source() {  # unpacks Debian's qt6-base source into $WORK/src
   local list=/etc/apt/sources.list.d/vexa-deb-src.sources
   if [ ! -f "$list" ]; then
     local mirror
-    mirror=$(awk '/^URIs:/ { print $2; exit }' /etc/apt/sources.list.d/debian.sources 2>/dev/null || true)
-    [ -n "$mirror" ] || mirror=$(awk '$1 == "deb" { for (i = 2; i <= NF; i++) if ($i ~ /^[a-z+]+:\/\//) { print $i; exit } }' \
-                          /etc/apt/sources.list 2>/dev/null || true)
-    [ -n "$mirror" ] || mirror=http://deb.debian.org/debian
+    mirror=$(archive_mirror)
     say "adding the archive's deb-src entry ($list: $mirror)"
     $SUDO tee "$list" >/dev/null <<EOF
 Types: deb-src
@@ -166,9 +175,68 @@ build_qt() {
   say "Qt $QT_VERSION for mingw-w64 built in $((SECONDS - start)) s"
 }
 
+
+# EDFlib from Debian's edflib source. Debian 12's 1.23-1 cannot be fetched:
+# the archive serves its .dsc but not its tarballs. The pool also holds
+# Debian's 1.27-1 (of a later release), whose tarball is taken, checked
+# against the SHA-256 its .dsc gives. Only edflib.c is compiled (Debian's
+# patches touch the build files, the examples and the unit test).
+EDFLIB_VERSION=1.27
+EDFLIB_TARBALL=edflib_$EDFLIB_VERSION.orig.tar.xz
+EDFLIB_SHA256=cae38490de993cb2e01b74559397457bca575e8b7378aba4aa92082ab502b5ed
+EDFLIB_PREFIX=${VEXA_EDFLIB_MINGW:-$CACHE/edflib-$EDFLIB_VERSION-mingw}
+EDFLIB_CFLAGS=(-O2 -D_LARGEFILE64_SOURCE -D_LARGEFILE_SOURCE)
+
+edflib_stamp() {
+  printf 'edflib %s %s x86_64-w64-mingw32 static\n' "$EDFLIB_VERSION" "$EDFLIB_SHA256"
+  printf '%s\n' "${EDFLIB_CFLAGS[@]}"
+  sha256sum <"$ROOT/scripts/cross-deps/edflib_utf8_fopen.c"
+}
+
+# A static library: the header's DLL export markings go. Its files are
+# opened through vexa_edflib_fopen_utf8 (UTF-8 paths), not the ANSI fopen.
+fix_edflib_source() {  # source folder
+  sed -i '/^#define EDFLIB_SO_DLL$/d' "$1/edflib.h"
+  sed -i 's|^#define EDFLIB_WRITE_MAX_ANNOTATION_LEN  (40)$|#undef fopeno\n#define fopeno vexa_edflib_fopen_utf8\nFILE *vexa_edflib_fopen_utf8(const char *path, const char *mode);\n\n&|' \
+    "$1/edflib.c"
+  if grep -q '^#define EDFLIB_SO_DLL' "$1/edflib.h" || ! grep -q '^#define fopeno vexa_edflib_fopen_utf8' "$1/edflib.c"; then
+    say "EDFlib $EDFLIB_VERSION's source is not as expected: the fixes did not apply" >&2
+    exit 1
+  fi
+}
+
+build_edflib() {
+  if [ -f "$EDFLIB_PREFIX/.vexa-stamp" ] && [ "$(cat "$EDFLIB_PREFIX/.vexa-stamp")" = "$(edflib_stamp)" ]; then
+    say "EDFlib $EDFLIB_VERSION for mingw-w64 is ready in $EDFLIB_PREFIX"
+    return 0
+  fi
+  scripts/install-deps.sh cross
+  local work=$CACHE/edflib-$EDFLIB_VERSION-mingw-work url
+  url=$(archive_mirror)/pool/main/e/edflib/$EDFLIB_TARBALL
+  rm -rf "$work" "$EDFLIB_PREFIX"
+  mkdir -p "$work" "$EDFLIB_PREFIX/include" "$EDFLIB_PREFIX/lib"
+  say "downloading $url"
+  curl -fsSL --retry 3 -o "$work/$EDFLIB_TARBALL" "$url" ||
+    { say "could not download $url" >&2; exit 1; }
+  echo "$EDFLIB_SHA256  $work/$EDFLIB_TARBALL" | sha256sum -c --quiet - ||
+    { say "$EDFLIB_TARBALL is not the one Debian's edflib_$EDFLIB_VERSION-1.dsc names" >&2; exit 1; }
+  tar -xJf "$work/$EDFLIB_TARBALL" -C "$work"
+  local src=$work/edflib-$EDFLIB_VERSION cc=x86_64-w64-mingw32-gcc-posix
+  fix_edflib_source "$src"
+  $cc "${EDFLIB_CFLAGS[@]}" -c "$src/edflib.c" -o "$work/edflib.o"
+  $cc "${EDFLIB_CFLAGS[@]}" -c "$ROOT/scripts/cross-deps/edflib_utf8_fopen.c" -o "$work/utf8_fopen.o"
+  x86_64-w64-mingw32-ar rcs "$EDFLIB_PREFIX/lib/libedf.a" "$work/edflib.o" "$work/utf8_fopen.o"
+  cp "$src/edflib.h" "$EDFLIB_PREFIX/include/"
+  cp "$src/LICENSE" "$EDFLIB_PREFIX/LICENSE"
+  edflib_stamp >"$EDFLIB_PREFIX/.vexa-stamp"
+  rm -rf "$work"
+  say "EDFlib $EDFLIB_VERSION for mingw-w64 built into $EDFLIB_PREFIX"
+}
+
 case "${1:-}" in
   qt) build_qt ;;
-  prefix) echo "$PREFIX" ;;
+  edflib) build_edflib ;;
+  prefix) echo "$PREFIX;$EDFLIB_PREFIX" ;;
   stamp) stamp_text ;;
-  *) echo "usage: scripts/cross-deps.sh qt|prefix|stamp" >&2; exit 2 ;;
+  *) echo "usage: scripts/cross-deps.sh qt|edflib|prefix|stamp" >&2; exit 2 ;;
 esac

@@ -17,8 +17,10 @@ declare -A GROUP=(
   [sanitize]="g++"
   [fuzz]="clang libclang-rt-14-dev"
   # rsvg-convert (librsvg2-bin) and icotool (icoutils) make the programs'
-  # icon resource from the SVG.
-  [cross]="g++-mingw-w64-x86-64-posix wine64 googletest librsvg2-bin icoutils"
+  # icon resource from the SVG; curl and xz-utils fetch and unpack EDFlib's
+  # source (scripts/cross-deps.sh edflib); python3 compares the Windows
+  # program's EDF+ export with the Linux one's.
+  [cross]="g++-mingw-w64-x86-64-posix wine64 googletest librsvg2-bin icoutils curl xz-utils ca-certificates python3"
   # Qt for Windows, built from Debian's qt6-base source (scripts/cross-deps.sh):
   # dpkg-dev unpacks the source package; the native Qt (qt6-base-dev,
   # qt6-base-dev-tools) gives the host tools moc, rcc and uic.

@@ -6,8 +6,8 @@
 #       ~/Documents/VEXA) and Debian's hardening flags, then CPack's DEB
 #       generator.  sudo apt install ./build/package/vexa_*.deb
 #   scripts/package.sh windows the Windows installer (NSIS) and the portable
-#       .zip, cross-built with mingw-w64 and the Qt scripts/cross-deps.sh
-#       builds (tens of minutes the first time): build/windows/VEXA-*-setup.exe
+#       .zip, cross-built with mingw-w64 and the Qt and EDFlib
+#       scripts/cross-deps.sh builds (tens of minutes the first time): build/windows/VEXA-*-setup.exe
 #       and build/windows/VEXA-*-portable.zip. VEXA_WINDOWS_BUILD names
 #       another build folder (the windows stage of scripts/test.sh passes
 #       its own, tests included).
@@ -17,12 +17,13 @@ cd "$(dirname "$0")/.."
 windows() {
   scripts/install-deps.sh cross cross-qt win-package >&2
   scripts/cross-deps.sh qt >&2
-  local qt dir=${VEXA_WINDOWS_BUILD:-build/windows-release} out=build/windows
-  qt=$(scripts/cross-deps.sh prefix)
+  scripts/cross-deps.sh edflib >&2
+  local prefixes dir=${VEXA_WINDOWS_BUILD:-build/windows-release} out=build/windows
+  prefixes=$(scripts/cross-deps.sh prefix)
   local version
   version=$(sed -n 's/^project(vexa VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
   local args=(-DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64.cmake"
-              -DVEXA_BUILD_GUI=ON -DCMAKE_PREFIX_PATH="$qt")
+              -DVEXA_BUILD_GUI=ON -DVEXA_EDF_EXPORT=ON -DCMAKE_PREFIX_PATH="$prefixes")
   # A folder of its own builds the programs only; one already configured
   # (the windows stage's) keeps its own choices.
   [ -f "$dir/CMakeCache.txt" ] || args+=(-DVEXA_BUILD_TESTS=OFF)

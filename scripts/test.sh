@@ -6,8 +6,8 @@
 #   tsan      ThreadSanitizer, the threaded tests (link, recording sessions,
 #             a live session with the windows attached)
 #   fuzz      clang + libFuzzer, each target for a short run
-#   windows   mingw-w64 cross build with Qt for Windows (scripts/cross-deps.sh,
-#             built once into a cache): the programs and the tests that need
+#   windows   mingw-w64 cross build with Qt and EDFlib for Windows
+#             (scripts/cross-deps.sh, built once into a cache): the programs and the tests that need
 #             no pseudo-terminal under wine, the installer and the portable
 #             .zip (scripts/package.sh windows), and both end to end under
 #             wine beside the Linux programs (tests/e2e/windows*.sh)
@@ -130,10 +130,11 @@ stage_windows() {
   local qt_start=$SECONDS
   scripts/cross-deps.sh qt
   echo "(Qt for Windows: $((SECONDS - qt_start)) s)"
+  scripts/cross-deps.sh edflib
   banner "Windows cross build (mingw-w64, Qt) under wine"
   configure_build build/mingw -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64.cmake" -DVEXA_GTEST_FROM_SOURCE=ON \
-    -DVEXA_BUILD_GUI=ON -DCMAKE_PREFIX_PATH="$(scripts/cross-deps.sh prefix)"
+    -DVEXA_BUILD_GUI=ON -DVEXA_EDF_EXPORT=ON -DCMAKE_PREFIX_PATH="$(scripts/cross-deps.sh prefix)"
   export WINEPREFIX=$ROOT/build/mingw/wineprefix WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe=d"
   mkdir -p "$WINEPREFIX"

@@ -15,6 +15,7 @@
 #include "core/cp1251.h"
 #include "core/numtext.h"
 #include "core/own_texts.h"
+#include "core/paths.h"
 #include "recording/channel.h"
 #include "recording/csv_export.h"
 #include "recording/folder_scan.h"
@@ -307,6 +308,14 @@ bool EdfExportAvailable() {
 #endif
 }
 
+int EdfLibraryVersion() {
+#ifdef VEXA_HAVE_EDF
+  return edflib_version();
+#else
+  return 0;
+#endif
+}
+
 #ifdef VEXA_HAVE_EDF
 
 namespace {
@@ -335,7 +344,7 @@ std::string Field(const std::string& text, std::size_t width) {
 // file, the duration and the physical ranges get their exact texts, and
 // the file is checked for the size its header gives.
 std::string FinishFile(const std::string& temp, const TEdfPlan& plan) {
-  std::unique_ptr<std::FILE, FileCloser> f(std::fopen(temp.c_str(), "r+b"));
+  std::unique_ptr<std::FILE, FileCloser> f(OpenFile(temp, "r+b"));
   if (!f) return "cannot reopen " + temp;
   const std::size_t ns = plan.edfSignals.size() + static_cast<std::size_t>(plan.annotationSignals);
   std::string header(256 * (ns + 1), '\0');
@@ -427,7 +436,12 @@ std::string WriteEdf(const TEdfPlan& plan, const std::string& temp, TProgress* p
   }
   for (const TEdfAnnotation& a : plan.annotations) {
     if (!failure.empty()) break;
+    // EDFlib 1.24 on deprecates this 100 µs call for a microsecond one it
+    // forwards to; Debian 12's 1.23 has only this one, so it serves both.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
     if (edfwrite_annotation_utf8(h, a.onset100us, -1, a.text.c_str()) != 0) failure = "cannot add an annotation";
+#pragma GCC diagnostic pop
   }
   errno = 0;
   if (edfclose_file(h) != 0 && failure.empty()) failure = SystemFailure("EDFlib could not complete the file");

@@ -18,7 +18,7 @@
 // Data records hold a whole number of samples and last at least one second,
 // as many as a record of EDFlib's longest, 60 s, holds (12 rows of 5 s):
 // EDFlib writes each record with a system call of its own and gives it 114
-// bytes of annotation space per annotation signal, so records of one 5 s
+// bytes (1.27: 120) of annotation space per annotation signal, so records of one 5 s
 // row made a week's file 128 MB and its export twice as slow. Fewer samples
 // a record when the marks need more annotation space than 64 annotation
 // signals give. An interval is used as a whole number of 10 microseconds
@@ -53,6 +53,9 @@ class Series;
 
 // False in a build made without EDFlib: ExportEdf then writes nothing.
 bool EdfExportAvailable();
+// EDFlib's version times 100 (123 for 1.23), 0 without it. Versions differ
+// in the annotation space they give a record.
+int EdfLibraryVersion();
 
 inline constexpr int kEdfTextBytes = 40;         // EDFlib's longest annotation text
 inline constexpr int kEdfMaxAnnotationSignals = 64;

@@ -175,7 +175,6 @@ build_qt() {
   say "Qt $QT_VERSION for mingw-w64 built in $((SECONDS - start)) s"
 }
 
-
 # EDFlib from Debian's edflib source. Debian 12's 1.23-1 cannot be fetched:
 # the archive serves its .dsc but not its tarballs. The pool also holds
 # Debian's 1.27-1 (of a later release), whose tarball is taken, checked

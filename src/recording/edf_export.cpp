@@ -436,8 +436,8 @@ std::string WriteEdf(const TEdfPlan& plan, const std::string& temp, TProgress* p
   }
   for (const TEdfAnnotation& a : plan.annotations) {
     if (!failure.empty()) break;
-    // EDFlib 1.24 on deprecates this 100 µs call for a microsecond one it
-    // forwards to; Debian 12's 1.23 has only this one, so it serves both.
+    // EDFlib 1.27 (the Windows build's) deprecates this 100 µs call for a
+    // microsecond one it forwards to; Debian 12's 1.23 has only this one.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
     if (edfwrite_annotation_utf8(h, a.onset100us, -1, a.text.c_str()) != 0) failure = "cannot add an annotation";

@@ -137,6 +137,10 @@ quit() {  # panel, what ends (a pid or "wine")
     done
     xdotool search --onlyvisible --name "^VEXA:" >/dev/null 2>&1 && fail "Ctrl+Q did not end vexa.exe"
     wait "$APP" 2>/dev/null || true
+    # The program goes on after its windows close (it writes its settings,
+    # then gives up its lock), and wine's server lingers after its last
+    # program: the next start begins with wine at rest, not racing either.
+    timeout 60 "$WINESERVER" -w || fail "wine still runs 60 s after vexa.exe's windows closed: $(shown_windows)"
   else
     for _ in $(seq 100); do kill -0 "$2" 2>/dev/null || break; sleep 0.1; done
     kill -0 "$2" 2>/dev/null && fail "Ctrl+Q did not end the program"
@@ -282,7 +286,6 @@ monitor=$(window ".*первая запись.*")
 title=$(xdotool getwindowname "$monitor")
 echo "Windows: the .vxa file type opens \"первая запись.vxa\": \"$title\""
 quit "$panel" wine
-"$WINESERVER" -w
 
 # --- uninstall -------------------------------------------------------------------
 "$WINE" "$program_files/uninstall.exe" /S >"$WORK/uninstall.log" 2>&1 || fail "the uninstaller ended with status $?"

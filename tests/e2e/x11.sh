@@ -38,15 +38,25 @@ stop_wm() {
   WM=""
 }
 
-# The window whose title is exactly $1 (waits up to 10 s for it).
+# The window whose title is exactly $1 (waits up to 20 s for it: a program
+# under wine on a busy machine takes seconds to start).
 window() {
   local id
-  for _ in $(seq 100); do
+  for _ in $(seq 200); do
     id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1 || true)
     [ -n "$id" ] && { echo "$id"; return; }
     sleep 0.1
   done
-  fail "no window titled \"$1\""
+  fail "no window titled \"$1\"; shown: $(shown_windows)"
+}
+
+# The titles of the windows shown, and the programs running, for a failure.
+shown_windows() {
+  local id titles=""
+  for id in $(xdotool search --onlyvisible --name '.' 2>/dev/null); do
+    titles+="\"$(xdotool getwindowname "$id" 2>/dev/null)\" "
+  done
+  echo "${titles:-none}; running: $(pgrep -a '^vexa' | cut -c1-120 | tr '\n' ';')"
 }
 
 # Keys into a window: the window manager activates it first (xdotool may

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages a build needs, only those that are missing.
-# usage: scripts/install-deps.sh [base] [gui] [sanitize] [fuzz] [cross] [cross-qt] [win-package] [bench] [e2e] [readers] [edfview] [package]
+# usage: scripts/install-deps.sh [base] [gui] [sanitize] [fuzz] [cross] [cross-qt] [win-package] [bench] [ccache] [e2e] [readers] [edfview] [package]
 set -euo pipefail
 
 declare -A GROUP=(
@@ -30,6 +30,8 @@ declare -A GROUP=(
   # beside the programs (qt6-translations-l10n, the same 6.4.2).
   [win-package]="nsis zip unzip qt6-translations-l10n"
   [bench]="libbenchmark-dev"
+  # scripts/test.sh compiles through a compiler cache.
+  [ccache]="ccache"
   # A reader of EDF+ written elsewhere, MNE-Python, reads the exports back.
   [readers]="python3-mne"
   # EDFbrowser under a window manager, for looking at an export (by hand).

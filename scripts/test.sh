@@ -26,16 +26,25 @@ stages=("$@")
 
 banner() { printf '\n==== %s ====\n' "$*"; }
 
+# A compiler cache for every build below (CMake takes its launcher from these
+# variables): a second run on one machine, CI's or a developer's, compiles
+# only what changed. With the base folder a clone elsewhere hits it too.
+scripts/install-deps.sh ccache
+export CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache
+export CCACHE_BASEDIR=$ROOT
+
 configure_build() {  # dir, extra cmake arguments...
   local dir=$1; shift
   cmake -S "$ROOT" -B "$dir" -G Ninja -DVEXA_WERROR=ON "$@" >/dev/null
   cmake --build "$dir" -j "$JOBS"
 }
 
+NORMAL_BUILD=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXA_BUILD_BENCH=ON)
+
 stage_normal() {
   scripts/install-deps.sh base gui bench e2e readers
   banner "normal build (benchmarks compiled, not run)"
-  configure_build build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXA_BUILD_BENCH=ON
+  configure_build build/test "${NORMAL_BUILD[@]}"
   (cd build/test && ctest --output-on-failure --no-tests=error -j "$JOBS")
 }
 
@@ -87,9 +96,7 @@ stage_fuzz() {
 # terminal of a native vexa-flowsim. A recording made with Cyrillic text on
 # the command line must equal the native build's bytes apart from its times.
 windows_serial_check() {
-  local native=build/wintools tmp sim status=0
-  cmake -S "$ROOT" -B $native -G Ninja -DCMAKE_BUILD_TYPE=Release -DVEXA_BUILD_TESTS=OFF >/dev/null
-  cmake --build $native -j "$JOBS" --target vexa-flowsim vexa-rec vexa-render vexa
+  local native=build/test tmp sim status=0
   tmp=$(mktemp -d)
   "$native/tools/vexa-flowsim" --constant 3.00,15,7.5 --link "$tmp/flow" >/dev/null 2>&1 &
   sim=$!
@@ -125,7 +132,7 @@ windows_serial_check() {
 }
 
 stage_windows() {
-  scripts/install-deps.sh cross cross-qt win-package gui e2e
+  scripts/install-deps.sh base gui bench cross cross-qt win-package e2e
   banner "Qt for Windows (built once, then from the cache)"
   local qt_start=$SECONDS
   scripts/cross-deps.sh qt
@@ -155,6 +162,11 @@ stage_windows() {
     return 1
   fi
   echo "vexa-rec.exe --version under wine reads its version resource: $out"
+  # The Linux programs the Windows ones are compared with: the normal stage's
+  # build, or only these four of it when that stage has not run.
+  [ -f build/test/CMakeCache.txt ] ||
+    cmake -S "$ROOT" -B build/test -G Ninja -DVEXA_WERROR=ON "${NORMAL_BUILD[@]}" >/dev/null
+  cmake --build build/test -j "$JOBS" --target vexa-flowsim vexa-rec vexa-render vexa
   windows_serial_check
   /usr/lib/wine/wineserver -k 2>/dev/null || true
   banner "Windows installer and portable .zip, end to end under wine"
@@ -163,9 +175,9 @@ stage_windows() {
   setup=$(echo "$packages" | head -n 1)
   zip=$(echo "$packages" | tail -n 1)
   echo "$(basename "$setup"): $(stat -c %s "$setup") bytes; $(basename "$zip"): $(stat -c %s "$zip") bytes"
-  tests/e2e/windows_tools.sh "$zip" build/wintools/tools/vexa-render build/wintools/tools/vexa-rec
-  tests/e2e/windows.sh "$setup" build/wintools/app/vexa build/wintools/tools/vexa-flowsim \
-    build/wintools/tools/vexa-rec
+  tests/e2e/windows_tools.sh "$zip" build/test/tools/vexa-render build/test/tools/vexa-rec
+  tests/e2e/windows.sh "$setup" build/test/app/vexa build/test/tools/vexa-flowsim \
+    build/test/tools/vexa-rec
 }
 
 stage_package() {

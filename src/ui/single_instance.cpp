@@ -59,8 +59,17 @@ TSingleInstance::Start TSingleInstance::Acquire(int waitMs) {
     AllowSetForegroundWindow(static_cast<DWORD>(pid));
   }
 #endif
-  AskToFront(waitMs);
-  return Start::kRunning;
+  if (AskToFront(waitMs)) return Start::kRunning;
+  // Nobody listens: the holder is still starting, or it is ending (it stops
+  // listening before it writes its settings) and gives the lock up in a
+  // moment. A start just after the program closed then runs.
+  if (lock_.tryLock(waitMs)) return Start::kFirst;
+  return lock_.error() == QLockFile::LockFailedError ? Start::kRunning : Start::kUnlocked;
+}
+
+void TSingleInstance::StopListening() {
+  if (server_) server_->close();
+  server_.reset();
 }
 
 bool TSingleInstance::AskToFront(int waitMs) {

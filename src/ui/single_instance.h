@@ -32,13 +32,18 @@ class TSingleInstance {
   TSingleInstance& operator=(const TSingleInstance&) = delete;
 
   // Takes the lock; when another program holds it, sends it the request to
-  // come to the front (waiting at most waitMs for it to be taken).
+  // come to the front (waiting at most waitMs for it to be taken). When that
+  // program does not listen, waits up to waitMs for its lock instead.
   Start Acquire(int waitMs = 2000);
 
   // Once the lock is ours: raise() runs in the event loop whenever a later
   // start asks this program to the front. False when the socket cannot be
   // listened on (the lock still holds).
   bool Listen(std::function<void()> raise);
+
+  // The program is ending: later starts no longer reach it and wait for its
+  // lock instead of being sent away.
+  void StopListening();
 
   // The local socket's name for a settings folder (the same folder gives the
   // same name, however it is spelled).

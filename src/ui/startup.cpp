@@ -127,6 +127,7 @@ int RunVexa(int argc, char** argv) {
   } catch (...) {
     ShowErrorBox(QString());
   }
+  instance.StopListening();
   DestroyWindows();  // saves the presets
   // The settings too while the lock still holds, so a program started
   // right after this one reads what this one stored.

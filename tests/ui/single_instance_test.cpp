@@ -11,6 +11,9 @@
 #include <QFile>
 #include <QMessageBox>
 #include <QProcess>
+#include <chrono>
+#include <memory>
+#include <thread>
 
 #include "core/temp_folder.h"
 #include "ui/modal.h"
@@ -56,6 +59,31 @@ TEST(SingleInstance, TheLockEndsWithItsProgram) {
   }
   TSingleInstance next(Q(folder.path()));
   EXPECT_EQ(next.Acquire(), Start::kFirst);
+}
+
+// A start while the first program is ending (its windows closed, its
+// settings being written) runs once the lock is given up; one that finds a
+// program holding the lock without listening is still sent away.
+TEST(SingleInstance, AStartWhileTheFirstIsEndingRunsOnceItsLockIsGivenUp) {
+  testing::TempFolder folder;
+  auto first = std::make_unique<TSingleInstance>(Q(folder.path()));
+  ASSERT_EQ(first->Acquire(), Start::kFirst);
+  int raised = 0;
+  ASSERT_TRUE(first->Listen([&raised] { ++raised; }));
+  first->StopListening();
+
+  TSingleInstance stuck(Q(folder.path()));
+  EXPECT_EQ(stuck.Acquire(300), Start::kRunning);
+
+  std::thread ending([&first] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    first.reset();
+  });
+  TSingleInstance next(Q(folder.path()));
+  const Start start = next.Acquire(5000);
+  ending.join();
+  EXPECT_EQ(start, Start::kFirst);
+  EXPECT_EQ(raised, 0);
 }
 
 // The child of the next test: holds the lock of $VEXA_TEST_LOCK_DIR and

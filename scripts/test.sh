@@ -28,10 +28,11 @@ banner() { printf '\n==== %s ====\n' "$*"; }
 
 # A compiler cache for every build below (CMake takes its launcher from these
 # variables): a second run on one machine, CI's or a developer's, compiles
-# only what changed. With the base folder a clone elsewhere hits it too.
+# only what changed. With the base folder, and the working folder left out
+# of the key of builds with debug information, a clone elsewhere hits it too.
 scripts/install-deps.sh ccache
 export CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache
-export CCACHE_BASEDIR=$ROOT
+export CCACHE_BASEDIR=$ROOT CCACHE_NOHASHDIR=1
 
 configure_build() {  # dir, extra cmake arguments...
   local dir=$1; shift

@@ -1,7 +1,7 @@
 # Sourced by the end-to-end scripts: the desktop program under a virtual X
 # server with a window manager (openbox), as an operator has it: title bars,
 # stacking, focus given by the window manager, modal windows. Defines
-# start_wm, window, keys, gone, top_window, expect_on_top; the script
+# start_wm, window, shown_windows, keys, gone, top_window, expect_on_top; the script
 # defines fail() and WORK before it calls them.
 
 # A command that fails says which, instead of ending the script unseen.
